@@ -1,0 +1,42 @@
+#include "app/status_bar.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/shell_state.h"
+#include "app/status_layout.h"
+#include "channels/chaine.h"
+#include "guide/guide_slots.h"
+
+void CreateStatusBar()
+{
+    statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_STATUSBAR)),
+                                instanceHandle, nullptr);
+    LayoutStatusBar();
+    if (IsValidChannelIndex(Chaines, currentChannel))
+        ShowChannelInfo();
+}
+
+void LayoutStatusBar()
+{
+    if (!statusBar)
+        return;
+    RECT r{};
+    GetClientRect(statusBar, &r);
+    auto edges = StatusBarRightEdges(r.right - r.left);
+    SendMessageW(statusBar, SB_SETPARTS, kStatusParts, reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void ShowChannelInfo()
+{
+    if (statusBar) {
+        const Chaine& channel = Chaines[static_cast<std::size_t>(currentChannel)];
+        const GuideSlots slots = ReadGuideSlots(channel);
+        const char* texts[kStatusParts] = {channel.Nom, slots.present.startText, slots.present.title,
+                                           slots.following.startText, slots.following.title};
+        for (int part = 0; part < kStatusParts; ++part)
+            SendMessageA(statusBar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(texts[part]));
+    }
+    // The now-playing announcement joins here once the messaging notice exists.
+}

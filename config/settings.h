@@ -1,0 +1,24 @@
+#pragma once
+// The user's settings, kept in config.ini (section "Config") in the current directory.
+#include <cstdint>
+
+constexpr int kNameCapacity = 256;    // characters, terminator included
+constexpr int kFolderCapacity = 512;  // characters, terminator included
+
+extern wchar_t tunerName[kNameCapacity];
+extern wchar_t receiverName[kNameCapacity];
+extern wchar_t videoDecoderName[kNameCapacity];
+extern wchar_t audioDecoderName[kNameCapacity];
+extern wchar_t ac3DecoderName[kNameCapacity];
+extern wchar_t city[kNameCapacity];
+extern std::int32_t strictSearch;
+extern std::int32_t startChannelIndex;
+extern wchar_t videoFolder[kFolderCapacity];
+extern wchar_t snapshotFolder[kFolderCapacity];
+extern bool announceNowPlaying;
+extern bool alwaysOnTop;
+
+// Reads every key (defaults for missing ones) and applies the saved priority.
+void LoadSettings();
+// Writes all thirteen keys, in their fixed order.
+void SaveSettings();

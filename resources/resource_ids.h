@@ -1,0 +1,46 @@
+/* Identifiers shared by the resource script and the code. Plain #defines so that
+   the resource compiler reads this file too. */
+#ifndef BRISOME_RESOURCE_IDS_H
+#define BRISOME_RESOURCE_IDS_H
+
+#define IDI_MAIN            101
+#define IDR_MAINMENU        102
+#define IDD_CONFIG          103
+#define IDD_ABOUT           104
+#define IDR_ACCELERATORS    105
+#define IDD_SCAN            106
+#define IDD_GUIDE           107
+#define IDD_SIGNAL          108
+
+/* Menu and accelerator commands. */
+#define IDM_QUIT                40001
+#define IDM_ABOUT               40002
+#define IDM_CONFIGURATION       40003
+#define IDM_PROPS_VIDEO         40004
+#define IDM_PROPS_AUDIO         40005
+#define IDM_PROPS_VMR           40006
+#define IDM_PROPS_DSOUND        40007
+#define IDM_PROPS_DEMUX         40008
+#define IDM_PROPS_AC3           40009
+#define IDM_PROPS_DSOUND_AC3    40010
+#define IDM_RECORD_SERVICE      40011
+#define IDM_RECORD_MULTIPLEX    40012
+#define IDM_SECOND_AUDIO        40013
+#define IDM_SNAPSHOT            40014
+#define IDM_FULL_SCREEN         40015
+#define IDM_AC3_TRACK           40016
+#define IDM_STOP_RECORDING      40017
+#define IDM_FIRST_AUDIO         40018
+#define IDM_MUTE                40020
+#define IDM_VIDEO_FOLDER        40025
+#define IDM_SNAPSHOT_FOLDER     40026
+#define IDM_ALWAYS_ON_TOP       40029
+#define IDM_PRIORITY_HIGH       40033
+#define IDM_PRIORITY_NORMAL     40034
+#define IDM_PRIORITY_ABOVE      40039
+#define IDM_PRIORITY_BELOW      40040
+#define IDM_GUIDE               40043
+#define IDM_NOW_PLAYING         40045
+#define IDM_SIGNAL              40047
+
+#endif
