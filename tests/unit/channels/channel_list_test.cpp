@@ -93,3 +93,22 @@ TEST(ChannelList, ValidIndex)
 }
 
 }  // namespace
+
+#include "channels/psi/crc32.h"
+
+namespace {
+
+TEST(Crc32Mpeg, KnownValuesAndSelfCheck)
+{
+    const std::uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(Crc32Mpeg(digits, sizeof digits), 0x0376E6E7u);  // CRC-32/MPEG-2 check value
+
+    // A PAT with one programme; appending its CRC makes the whole section check to 0.
+    std::uint8_t pat[16] = {0x00, 0xB0, 0x0D, 0x00, 0x01, 0xC1, 0x00, 0x00, 0x00, 0x01, 0xE1, 0x00};
+    const std::uint32_t crc = Crc32Mpeg(pat, 12);
+    for (int i = 0; i < 4; ++i)
+        pat[12 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    EXPECT_EQ(Crc32Mpeg(pat, 16), 0u);
+}
+
+}  // namespace
