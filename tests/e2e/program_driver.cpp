@@ -1,0 +1,226 @@
+#include "program_driver.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring Widen(const std::string& s)
+{
+    std::wstring w;
+    for (unsigned char c : s)
+        w += static_cast<wchar_t>(c);
+    return w;
+}
+
+std::string NarrowPath(const std::wstring& w)
+{
+    char buffer[MAX_PATH * 2];
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
+    return buffer;
+}
+
+struct FindData {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
+{
+    auto* data = reinterpret_cast<FindData*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[64];
+    if (pid == data->pid && GetClassNameW(window, cls, 64) && std::wstring(cls) == L"Tovard TV") {
+        data->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct ClassData {
+    const wchar_t* name;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectByClass(HWND window, LPARAM param)
+{
+    auto* data = reinterpret_cast<ClassData*>(param);
+    wchar_t cls[128];
+    if (GetClassNameW(window, cls, 128) && std::wstring(cls) == data->name)
+        data->out->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::wstring ProgramPath()
+{
+    // The build gives a Unix path; Wine maps the root of the Unix tree to Z:.
+    std::wstring p = Widen(BRISOME_EXE_PATH);
+    if (!p.empty() && p[0] == L'/') {
+        for (auto& c : p)
+            if (c == L'/')
+                c = L'\\';
+        p = L"Z:" + p;
+    }
+    return p;
+}
+
+ScratchDir::ScratchDir()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    wchar_t name[MAX_PATH];
+    GetTempFileNameW(temp, L"btv", 0, name);
+    DeleteFileW(name);
+    CreateDirectoryW(name, nullptr);
+    path_ = name;
+}
+
+ScratchDir::~ScratchDir()
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((path_ + L"\\" + fd.cFileName).c_str());
+        } while (FindNextFileW(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path_.c_str());
+}
+
+void ScratchDir::Write(const wchar_t* name, const std::string& bytes) const
+{
+    std::ofstream f(NarrowPath(File(name)), std::ios::binary);
+    f << bytes;
+}
+
+bool ScratchDir::Exists(const wchar_t* name) const
+{
+    return GetFileAttributesW(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ScratchDir::Read(const wchar_t* name) const
+{
+    std::ifstream f(NarrowPath(File(name)), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+Program::Program(const std::wstring& workDir)
+{
+    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi)) {
+        ADD_FAILURE() << "cannot start the program, error " << GetLastError();
+        return;
+    }
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    id_ = pi.dwProcessId;
+}
+
+Program::~Program()
+{
+    if (!process_)
+        return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 5000);
+    CloseHandle(process_);
+}
+
+HWND Program::WaitForMainWindow(DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (process_ && GetTickCount() - start < timeoutMs) {
+        FindData data{id_, nullptr};
+        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&data));
+        if (data.found && IsWindowVisible(data.found))
+            return data.found;
+        if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+bool Program::WaitForExit(DWORD timeoutMs)
+{
+    return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const
+{
+    DWORD code = 12345;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::vector<HWND> WindowsOfClass(const wchar_t* className)
+{
+    std::vector<HWND> out;
+    ClassData data{className, &out};
+    EnumWindows(CollectByClass, reinterpret_cast<LPARAM>(&data));
+    return out;
+}
+
+
+std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir)
+{
+    std::vector<MenuEntry> entries;
+    static HMODULE probe = LoadLibraryW(L"menu_probe.dll");
+    if (!probe) {
+        ADD_FAILURE() << "menu_probe.dll not found";
+        return entries;
+    }
+    auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook")));
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread);
+    if (!hook) {
+        ADD_FAILURE() << "cannot hook the program, error " << GetLastError();
+        return entries;
+    }
+    const std::wstring path = workDir + L"\\menu.txt";
+    DeleteFileW(path.c_str());
+    SendMessageW(window, RegisterWindowMessageW(L"BrisomeMenuProbe"), 0, 0);
+    UnhookWindowsHookEx(hook);
+
+    std::ifstream f(NarrowPath(path), std::ios::binary);
+    std::string line;
+    while (std::getline(f, line)) {
+        MenuEntry e{};
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (int k = 0; k < 4; ++k) {
+            size_t bar = line.find('|', start);
+            fields.push_back(line.substr(start, bar - start));
+            start = bar + 1;
+        }
+        std::string text = line.substr(start);
+        std::string unescaped;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 't') {
+                unescaped += '\t';
+                ++i;
+            } else {
+                unescaped += text[i];
+            }
+        }
+        wchar_t wide[512] = L"";
+        MultiByteToWideChar(CP_UTF8, 0, unescaped.c_str(), -1, wide, 512);
+        e.depth = std::stoi(fields[0]);
+        e.kind = fields[1];
+        e.id = static_cast<unsigned>(std::stoul(fields[2]));
+        e.state = static_cast<unsigned>(std::stoul(fields[3]));
+        e.text = wide;
+        entries.push_back(e);
+    }
+    return entries;
+}

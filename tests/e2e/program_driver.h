@@ -1,0 +1,59 @@
+#pragma once
+// Starts the real program in a scratch working directory and observes it from
+// outside, the way a user (or the platform) sees it.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::wstring& Path() const { return path_; }
+    std::wstring File(const wchar_t* name) const { return path_ + L"\\" + name; }
+    void Write(const wchar_t* name, const std::string& bytes) const;
+    bool Exists(const wchar_t* name) const;
+    std::string Read(const wchar_t* name) const;
+
+private:
+    std::wstring path_;
+};
+
+class Program {
+public:
+    // Starts the program with `workDir` as its current directory.
+    explicit Program(const std::wstring& workDir);
+    ~Program();
+
+    // Waits for the main window of this process; null on time-out.
+    HWND WaitForMainWindow(DWORD timeoutMs = 20000);
+    // Waits for the process to end; returns false on time-out.
+    bool WaitForExit(DWORD timeoutMs = 20000);
+    DWORD ExitCode() const;
+    HANDLE Process() const { return process_; }
+    DWORD Id() const { return id_; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Top-level windows of the given class, in any process.
+std::vector<HWND> WindowsOfClass(const wchar_t* className);
+
+// The program's executable as a Windows path.
+std::wstring ProgramPath();
+
+// One menu entry as the program shows it.
+struct MenuEntry {
+    int depth;          // 0 for the pop-ups of the bar
+    std::string kind;   // "popup", "item" or "separator"
+    unsigned id;
+    unsigned state;     // MFS_* flags
+    std::wstring text;  // tabs as real tab characters
+};
+
+// Reads the menu bar of `window` from inside the program (through a probe loaded
+// by a message hook), in display order, depth first.
+std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir);

@@ -1,0 +1,125 @@
+// LoadSettings/SaveSettings against a real config.ini in a scratch current directory.
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "channels/chaine.h"
+#include "config/settings.h"
+
+namespace {
+
+class SettingsFile : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetCurrentDirectoryW(MAX_PATH, previous_);
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        GetTempFileNameW(temp, L"cfg", 0, dir_);
+        DeleteFileW(dir_);
+        CreateDirectoryW(dir_, nullptr);
+        SetCurrentDirectoryW(dir_);
+        path_ = std::wstring(dir_) + L"\\config.ini";
+        announceNowPlaying = false;
+        alwaysOnTop = false;
+        currentChannel = -1;
+        SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryW(previous_);
+        DeleteFileW(path_.c_str());
+        RemoveDirectoryW(dir_);
+        SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    }
+    void Put(const wchar_t* key, const wchar_t* value)
+    {
+        WritePrivateProfileStringW(L"Config", key, value, path_.c_str());
+    }
+    std::wstring Get(const wchar_t* key)
+    {
+        wchar_t value[2048] = L"";
+        GetPrivateProfileStringW(L"Config", key, L"<missing>", value, 2048, path_.c_str());
+        return value;
+    }
+
+    wchar_t previous_[MAX_PATH];
+    wchar_t dir_[MAX_PATH];
+    std::wstring path_;
+};
+
+TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndASaveCreatesEveryKey)
+{
+    LoadSettings();
+    EXPECT_STREQ(tunerName, L"");
+    EXPECT_STREQ(city, L"");
+    EXPECT_EQ(strictSearch, 1);
+    EXPECT_EQ(startChannelIndex, 0);
+    EXPECT_STREQ(videoFolder, dir_);
+    EXPECT_STREQ(snapshotFolder, dir_);
+    EXPECT_FALSE(announceNowPlaying);
+    EXPECT_FALSE(alwaysOnTop);
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(ABOVE_NORMAL_PRIORITY_CLASS));
+
+    SaveSettings();
+    EXPECT_EQ(Get(L"Tuner TNT"), L"");
+    EXPECT_EQ(Get(L"Recherche stricte"), L"1");
+    EXPECT_EQ(Get(L"Index chaine courante"), L"-1");
+    EXPECT_EQ(Get(L"R\u00e9pertoire screenshots"), dir_);
+    EXPECT_EQ(Get(L"Priorit\u00e9"), L"Sup\u00e9rieure");
+    EXPECT_EQ(Get(L"Envoie programme regard\u00e9 \u00e0 MSN"), L"Faux");
+    EXPECT_EQ(Get(L"Fen\u00eatre toujours devant"), L"Faux");
+}
+
+TEST_F(SettingsFile, ValuesAreReadAndWrittenBackByTheirRules)
+{
+    Put(L"Tuner TNT", L"Tuner \u00e9l\u00e9gant");
+    Put(L"Recherche stricte", L"5");
+    Put(L"Index chaine courante", L"7");
+    Put(L"Priorit\u00e9", L"Haute");
+    Put(L"Envoie programme regard\u00e9 \u00e0 MSN", L"Vrai");
+    Put(L"Fen\u00eatre toujours devant", L"vrai");  // only the exact "Vrai" counts
+    Put(L"R\u00e9pertoire vid\u00e9o", L"C:\\Vid\u00e9os");
+    LoadSettings();
+    EXPECT_STREQ(tunerName, L"Tuner \u00e9l\u00e9gant");
+    EXPECT_EQ(strictSearch, 5);
+    EXPECT_EQ(startChannelIndex, 7);
+    EXPECT_TRUE(announceNowPlaying);
+    EXPECT_FALSE(alwaysOnTop);
+    EXPECT_STREQ(videoFolder, L"C:\\Vid\u00e9os");
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+
+    currentChannel = 3;
+    SaveSettings();
+    EXPECT_EQ(Get(L"Tuner TNT"), L"Tuner \u00e9l\u00e9gant");
+    EXPECT_EQ(Get(L"Recherche stricte"), L"1");
+    EXPECT_EQ(Get(L"Index chaine courante"), L"3");
+    EXPECT_EQ(Get(L"Priorit\u00e9"), L"Haute");
+    EXPECT_EQ(Get(L"Envoie programme regard\u00e9 \u00e0 MSN"), L"Vrai");
+    EXPECT_EQ(Get(L"Fen\u00eatre toujours devant"), L"Faux");
+}
+
+TEST_F(SettingsFile, LongValuesAreCutToTheirCapacity)
+{
+    Put(L"Ville", std::wstring(400, L'v').c_str());
+    Put(L"R\u00e9pertoire vid\u00e9o", std::wstring(700, L'd').c_str());
+    LoadSettings();
+    EXPECT_EQ(std::wcslen(city), 255u);
+    EXPECT_EQ(std::wcslen(videoFolder), 511u);
+}
+
+TEST_F(SettingsFile, IdleOrRealTimePriorityIsSavedAsSuperieure)
+{
+    LoadSettings();
+    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+    SaveSettings();
+    EXPECT_EQ(Get(L"Priorit\u00e9"), L"Sup\u00e9rieure");
+    SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+    SaveSettings();
+    EXPECT_EQ(Get(L"Priorit\u00e9"), L"Inf\u00e9rieure");
+}
+
+}  // namespace
