@@ -1,0 +1,22 @@
+#include "graph/graph_handles.h"
+
+ComPtr<IFilterGraph2> graph;
+ComPtr<IMediaControl> mediaControl;
+ComPtr<IBaseFilter> tunerFilter;
+ComPtr<IBaseFilter> receiverFilter;
+ComPtr<IBDA_DeviceControl> deviceControl;
+ComPtr<IBDA_FrequencyFilter> frequencyFilter;
+ComPtr<IBDA_SignalStatistics> signalStatistics;
+ComPtr<ISampleGrabber> sampleGrabber;
+ComPtr<IBaseFilter> demuxFilter;
+ComPtr<IBaseFilter> vmrFilter;
+ComPtr<IVMRWindowlessControl> windowlessControl;
+ComPtr<IBaseFilter> videoDecoder;
+ComPtr<IBaseFilter> audioDecoder;
+ComPtr<IBaseFilter> ac3Decoder;
+ComPtr<IBaseFilter> audioRenderer;
+ComPtr<IBaseFilter> ac3Renderer;
+ComPtr<IMPEG2PIDMap> videoPidMap;
+ComPtr<IMPEG2PIDMap> audioPidMap;
+ComPtr<IMPEG2PIDMap> ac3PidMap;
+ComPtr<IMpeg2Data> mpeg2Data;

@@ -1,0 +1,84 @@
+#include "graph/tuning.h"
+
+#include "app/menu_state.h"
+#include "app/shell_state.h"
+#include "app/status_bar.h"
+#include "channels/chaine.h"
+#include "graph/channel_switch.h"
+#include "graph/graph_handles.h"
+
+namespace {
+
+constexpr ULONG kDvbtBandwidthMHz = 8;
+constexpr ULONG kUnmapBatch = 8;
+
+void MapElementaryStream(IMPEG2PIDMap* pidMap, std::int32_t pid)
+{
+    if (!pidMap)
+        return;
+    ULONG value = static_cast<ULONG>(pid);
+    pidMap->MapPID(1, &value, MEDIA_ELEMENTARY_STREAM);
+}
+
+}  // namespace
+
+HRESULT TuneFrequency(std::uint32_t frequencyKHz)
+{
+    // A partial graph build can leave the tuning interfaces null.
+    if (!deviceControl || !frequencyFilter)
+        return E_POINTER;
+    deviceControl->StartChanges();
+    frequencyFilter->put_Bandwidth(kDvbtBandwidthMHz);
+    frequencyFilter->put_Frequency(frequencyKHz);
+    deviceControl->CheckChanges();
+    return deviceControl->CommitChanges();
+}
+
+void UnmapAllPids(IMPEG2PIDMap* pidMap)
+{
+    if (!pidMap)
+        return;
+    ComPtr<IEnumPIDMap> entries;
+    if (FAILED(pidMap->EnumPIDMap(entries.Put())) || !entries)
+        return;
+    PID_MAP read[kUnmapBatch] = {};
+    ULONG count = 0;
+    entries->Next(kUnmapBatch, read, &count);
+    entries.Reset();
+    for (ULONG i = 0; i < count && i < kUnmapBatch; ++i) {
+        ULONG pid = read[i].ulPID;
+        pidMap->UnmapPID(1, &pid);
+    }
+}
+
+void SelectChannel(std::int32_t index)
+{
+    if (!IsValidChannelIndex(Chaines, index))
+        return;
+    const auto plan = PlanChannelSwitch(Chaines, currentChannel, index);
+    if (!plan)
+        return;
+
+    UnmapAllPids(videoPidMap.Get());
+    UnmapAllPids(audioPidMap.Get());
+    UnmapAllPids(ac3PidMap.Get());
+    currentChannel = index;
+    if (plan->retune)
+        TuneFrequency(plan->frequency);
+    MapElementaryStream(videoPidMap.Get(), plan->videoPid);
+    if (plan->audioPid != 0)
+        MapElementaryStream(audioPidMap.Get(), plan->audioPid);
+    ac3Active = false;
+    secondAudioActive = false;
+
+    SetRecordingState(recording);
+    UpdateAudioTrackMenu();
+    ShowChannelInfo();
+}
+
+void SelectChannelByNumber(std::int32_t number)
+{
+    const int index = FindByNumero(Chaines, number);
+    if (index >= 0)
+        SelectChannel(index);
+}
