@@ -7,6 +7,7 @@
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
+#include "app/video_placement.h"
 #include "graph/graph.h"
 #include "resources/resource_ids.h"
 
@@ -74,7 +75,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         return -1;
     }
 
-    // Video placement joins here with the capture graph.
+    PlaceVideo();
 
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     const int code = RunMessageLoop(accelerators);

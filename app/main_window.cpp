@@ -1,6 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/priority.h"
+#include "app/video_placement.h"
+#include "channels/chaine.h"
+#include "graph/graph_handles.h"
+#include "graph/signal_dialog.h"
+#include "graph/tuning.h"
 #include "app/shell_state.h"
 #include "app/status_bar.h"
 #include "config/settings.h"
@@ -21,15 +26,28 @@ void ChangePriority(int command)
     SaveSettings();
 }
 
+// Modal dialogs opened from full screen need the cursor, hidden there.
+void ShowModalWithCursor(int dialogId, DLGPROC procedure)
+{
+    ShowCursor(TRUE);
+    DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(dialogId), mainWindow, procedure, 0);
+    ShowCursor(FALSE);
+}
+
 void OnCommand(int id)
 {
     switch (id) {
+    case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:
     case IDM_PRIORITY_BELOW: ChangePriority(id); break;
-    default: break;  // channel items and the commands of later subsystems
+    default:
+        // Channel items carry the channel's index.
+        if (IsValidChannelIndex(Chaines, id))
+            SelectChannel(id);
+        break;
     }
 }
 
@@ -39,6 +57,17 @@ void OnSize(WPARAM wParam, LPARAM lParam)
         SendMessageW(statusBar, WM_SIZE, wParam, lParam);
         LayoutStatusBar();
     }
+    if (windowlessControl)
+        PlaceVideo();
+}
+
+void OnPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (windowlessControl)
+        windowlessControl->RepaintVideo(window, dc);
+    EndPaint(window, &ps);
 }
 
 bool IsRefusedSystemCommand(WPARAM wParam)
@@ -64,12 +93,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETFOCUS:
         lastActivationTick = GetTickCount();
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        OnPaint(window);
         return 0;
-    }
+    case WM_DISPLAYCHANGE:
+        if (windowlessControl)
+            windowlessControl->DisplayModeChanged();
+        return 0;
     case WM_CLOSE:
         CloseProgram();
         return 0;

@@ -43,4 +43,10 @@
 #define IDM_NOW_PLAYING         40045
 #define IDM_SIGNAL              40047
 
+/* Signal dialog. */
+#define IDC_SIGNAL_PRESENT      1015
+#define IDC_SIGNAL_LOCKED       1016
+#define IDC_SIGNAL_QUALITY      1017
+#define IDC_SIGNAL_STRENGTH     1018
+
 #endif

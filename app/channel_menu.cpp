@@ -1,0 +1,22 @@
+#include "app/channel_menu.h"
+
+#include <windows.h>
+
+#include "app/shell_state.h"
+#include "channels/chaine.h"
+
+namespace {
+
+// "Fichier", "Filtres", "Commandes", "Programme", then the channels, then "Aide".
+constexpr UINT kChannelMenuPosition = 4;
+
+}  // namespace
+
+void BuildChannelMenu()
+{
+    HMENU channels = CreatePopupMenu();
+    for (std::size_t i = 0; i < Chaines.size(); ++i)
+        AppendMenuA(channels, MF_STRING, i, Chaines[i].Nom);  // names are code-page text
+    InsertMenuW(GetMenu(mainWindow), kChannelMenuPosition, MF_BYPOSITION | MF_POPUP | MF_STRING,
+                reinterpret_cast<UINT_PTR>(channels), L"Cha\u00eenes");
+}

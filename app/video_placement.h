@@ -1,0 +1,3 @@
+#pragma once
+// Placing the picture over the client area, less the status bar.
+void PlaceVideo();
