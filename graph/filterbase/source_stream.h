@@ -2,6 +2,23 @@
 // An output pin of a CSource with a worker thread of its own: while the filter is
 // paused or running, the worker takes buffers from the allocator, has the derived pin
 // fill them and delivers them downstream.
+//
+// A source filter on this layer:
+//     class MyPin : public CSourceStream {
+//     public:
+//         explicit MyPin(MySource* owner) : CSourceStream(L"my pin", owner, L"Out") {}
+//         HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;       // S_OK accepts
+//         HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override; // or the single-type one
+//         HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+//         HRESULT FillBuffer(IMediaSample* sample) override;                // S_OK, S_FALSE or an error
+//     };
+//     class MySource : public CSource {
+//     public:
+//         MySource() : CSource(L"my source", nullptr, CLSID_MySource) { new MyPin(this); }
+//     };
+// The pin registers itself with its filter and the filter deletes it. The filter's count
+// starts at 0; whoever receives it (a graph's AddFilter, a class factory) takes the first
+// reference.
 #include "graph/filterbase/am_thread.h"
 #include "graph/filterbase/output_pin.h"
 #include "graph/filterbase/source.h"

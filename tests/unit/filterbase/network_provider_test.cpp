@@ -139,6 +139,12 @@ TEST_P(ProviderInGraph, ConnectsRunsStopsAndIsReleasedWithTheGraph)
     EXPECT_EQ(tuner->Pin().proposed[0].Get().majortype, KSDATAFORMAT_TYPE_BDA_ANTENNA);
     EXPECT_EQ(tuner->Pin().notifiedAllocator.Get(), static_cast<CBaseOutputPin*>(output)->Allocator());
 
+    auto references = [&] {
+        ULONG count = provider->AddRef();
+        provider->Release();
+        return count - 1;
+    };
+    const ULONG connectedReferences = references();  // the graph's, and the tuner pin's on our pin
     const std::set<DWORD> before = ProcessThreads();
     ComPtr<IMediaControl> control;
     ASSERT_EQ(graph.As(IID_IMediaControl, control), S_OK);
@@ -153,6 +159,15 @@ TEST_P(ProviderInGraph, ConnectsRunsStopsAndIsReleasedWithTheGraph)
     ASSERT_EQ(control->Stop(), S_OK);
     EXPECT_TRUE(ThreadEnded(worker));
     EXPECT_EQ(tuner->State(), State_Stopped);
+    EXPECT_EQ(references(), connectedReferences);
+
+    // The graph can be run again, with a new worker.
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    ASSERT_TRUE(Eventually([&] { return tuner->Pin().received == 2; }));
+    const DWORD secondWorker = tuner->Pin().receivingThread;
+    ASSERT_EQ(control->Stop(), S_OK);
+    EXPECT_TRUE(ThreadEnded(secondWorker));
+    EXPECT_EQ(references(), connectedReferences);
 
     // Released with the graph: the provider's last reference goes with it.
     control.Reset();
