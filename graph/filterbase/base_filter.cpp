@@ -1,6 +1,5 @@
 #include "graph/filterbase/base_filter.h"
 
-#include <uuids.h>
 
 #include "graph/filterbase/base_pin.h"
 #include "graph/filterbase/connect_rules.h"

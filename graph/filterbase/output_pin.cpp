@@ -1,6 +1,5 @@
 #include "graph/filterbase/output_pin.h"
 
-#include <uuids.h>
 
 CBaseOutputPin::CBaseOutputPin(const wchar_t* objectName, CBaseFilter* filter, CriticalSection* lock,
                                const wchar_t* pinName)
@@ -92,7 +91,29 @@ HRESULT CBaseOutputPin::OfferAllocator(IMemInputPin* memInput, IMemAllocator* al
 {
     HRESULT hr = DecideBufferSize(allocator, &request);
     if (FAILED(hr)) return hr;
+    hr = EnsureSized(allocator, request);
+    if (FAILED(hr)) return hr;
     return memInput->NotifyAllocator(allocator, FALSE);
+}
+
+// A pin may accept an allocator without sizing it (the network provider's pin delivers
+// nothing and sets nothing). A memory allocator that nobody sized refuses to commit,
+// which would fail the filter's pause and with it the whole graph's run; such an
+// allocator gets one buffer of the connection's sample size.
+HRESULT CBaseOutputPin::EnsureSized(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request)
+{
+    ALLOCATOR_PROPERTIES current{};
+    if (FAILED(allocator->GetProperties(&current))) return S_OK;  // the allocator knows best
+    if (current.cBuffers > 0 && current.cbBuffer > 0) return S_OK;
+
+    ALLOCATOR_PROPERTIES wanted{};
+    wanted.cBuffers = current.cBuffers > 0 ? current.cBuffers : 1;
+    LONG sampleSize = static_cast<LONG>(CurrentMediaType().lSampleSize);
+    wanted.cbBuffer = current.cbBuffer > 0 ? current.cbBuffer : (sampleSize > 0 ? sampleSize : 1);
+    wanted.cbAlign = current.cbAlign > 0 ? current.cbAlign : (request.cbAlign > 0 ? request.cbAlign : 1);
+    wanted.cbPrefix = current.cbPrefix;
+    ALLOCATOR_PROPERTIES actual{};
+    return allocator->SetProperties(&wanted, &actual);
 }
 
 HRESULT CBaseOutputPin::GetDeliveryBuffer(IMediaSample** sample, REFERENCE_TIME* start, REFERENCE_TIME* stop,

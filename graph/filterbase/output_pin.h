@@ -39,6 +39,7 @@ public:
 
 private:
     HRESULT OfferAllocator(IMemInputPin* memInput, IMemAllocator* allocator, ALLOCATOR_PROPERTIES& request);
+    HRESULT EnsureSized(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request);
 
     ComPtr<IMemAllocator> allocator_;
     ComPtr<IMemInputPin> memInput_;
