@@ -1,0 +1,192 @@
+#include "standins/demux/demux_output_pin.h"
+
+#include <uuids.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "standins/demux/demux_filter.h"
+#include "standins/demux/enum_pid_map.h"
+
+namespace {
+
+// Buffers per kind of pin: elementary-stream pins take whole PES payloads (a
+// video picture may be hundreds of kilobytes), section pins one section per
+// sample (at most 4096 bytes).
+struct BufferPlan {
+    long count;
+    long size;
+};
+
+BufferPlan PlanFor(const AM_MEDIA_TYPE& type)
+{
+    if (type.majortype == MEDIATYPE_Video) return {4, 512 * 1024};
+    if (type.majortype == MEDIATYPE_MPEG2_SECTIONS) return {32, 4096};
+    return {8, 64 * 1024};
+}
+
+constexpr long kLargestSection = 4096;
+
+bool ContentFromPlatform(MEDIA_SAMPLE_CONTENT content, PidContent& out)
+{
+    switch (content) {
+    case MEDIA_ELEMENTARY_STREAM: out = PidContent::ElementaryStream; return true;
+    case MEDIA_MPEG2_PSI: out = PidContent::Psi; return true;
+    case MEDIA_TRANSPORT_PACKET: out = PidContent::TransportPacket; return true;
+    default: return false;
+    }
+}
+
+MEDIA_SAMPLE_CONTENT ContentToPlatform(PidContent content)
+{
+    switch (content) {
+    case PidContent::ElementaryStream: return MEDIA_ELEMENTARY_STREAM;
+    case PidContent::Psi: return MEDIA_MPEG2_PSI;
+    case PidContent::TransportPacket: break;
+    }
+    return MEDIA_TRANSPORT_PACKET;
+}
+
+// Tells the downstream filter which PID a section came from, in the low 13 bits
+// of the sample's type-specific flags, as the platform's demultiplexer does.
+void TagSectionPid(IMediaSample* sample, std::uint16_t pid)
+{
+    ComPtr<IMediaSample2> sample2;
+    if (FAILED(sample->QueryInterface(IID_IMediaSample2, sample2.PutVoid()))) return;
+    AM_SAMPLE2_PROPERTIES properties{};
+    const DWORD size = offsetof(AM_SAMPLE2_PROPERTIES, pbBuffer);
+    if (FAILED(sample2->GetProperties(size, reinterpret_cast<BYTE*>(&properties)))) return;
+    properties.dwTypeSpecificFlags = pid;
+    sample2->SetProperties(size, reinterpret_cast<const BYTE*>(&properties));
+}
+
+}  // namespace
+
+CDemuxOutputPin::CDemuxOutputPin(CStandinDemux* demux, CriticalSection* lock, const wchar_t* name, int output,
+                                 const AM_MEDIA_TYPE& type)
+    : CBaseOutputPin(L"Demux output pin", demux, lock, name), demux_(demux), output_(output)
+{
+    type_.Set(type);
+}
+
+HRESULT STDMETHODCALLTYPE CDemuxOutputPin::QueryInterface(REFIID iid, void** out)
+{
+    return CBaseOutputPin::QueryInterface(iid, out);
+}
+
+ULONG STDMETHODCALLTYPE CDemuxOutputPin::AddRef() { return CBaseOutputPin::AddRef(); }
+
+ULONG STDMETHODCALLTYPE CDemuxOutputPin::Release() { return CBaseOutputPin::Release(); }
+
+HRESULT STDMETHODCALLTYPE CDemuxOutputPin::NonDelegatingQueryInterface(REFIID iid, void** out)
+{
+    if (!out) return E_POINTER;
+    if (iid == IID_IMPEG2PIDMap) return GetInterface(static_cast<IMPEG2PIDMap*>(this), out);
+    return CBaseOutputPin::NonDelegatingQueryInterface(iid, out);
+}
+
+HRESULT STDMETHODCALLTYPE CDemuxOutputPin::MapPID(ULONG count, ULONG* pids, MEDIA_SAMPLE_CONTENT content)
+{
+    if (!pids) return E_POINTER;
+    PidContent wanted;
+    if (count == 0 || !ContentFromPlatform(content, wanted)) return E_INVALIDARG;
+    // All or nothing: a bad PID anywhere in the list maps none of them.
+    for (ULONG i = 0; i < count; ++i) {
+        if (pids[i] > kMaxPid) return E_INVALIDARG;
+    }
+    for (ULONG i = 0; i < count; ++i)
+        demux_->Router().Map(output_, static_cast<std::uint16_t>(pids[i]), wanted);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CDemuxOutputPin::UnmapPID(ULONG count, ULONG* pids)
+{
+    if (!pids) return E_POINTER;
+    if (count == 0) return E_INVALIDARG;
+    bool allMapped = true;
+    for (ULONG i = 0; i < count; ++i) {
+        if (pids[i] > kMaxPid || !demux_->Router().Unmap(output_, static_cast<std::uint16_t>(pids[i])))
+            allMapped = false;
+    }
+    return allMapped ? S_OK : E_INVALIDARG;
+}
+
+HRESULT STDMETHODCALLTYPE CDemuxOutputPin::EnumPIDMap(IEnumPIDMap** pidMap)
+{
+    if (!pidMap) return E_POINTER;
+    std::vector<PID_MAP> entries;
+    for (const PidMapping& m : demux_->Router().Mappings(output_))
+        entries.push_back(PID_MAP{m.pid, ContentToPlatform(m.content)});
+    *pidMap = new (std::nothrow) CEnumPIDMap(std::move(entries));
+    return *pidMap ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT CDemuxOutputPin::CheckMediaType(const AM_MEDIA_TYPE* type)
+{
+    if (!type) return E_POINTER;
+    AutoLock lock(*lock_);
+    return SameMediaType(*type, type_.Get()) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CDemuxOutputPin::GetMediaType(int position, AM_MEDIA_TYPE* type)
+{
+    if (!type) return E_POINTER;
+    if (position < 0) return E_INVALIDARG;
+    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    AutoLock lock(*lock_);
+    return CopyMediaType(*type, type_.Get());
+}
+
+HRESULT CDemuxOutputPin::ChangeType(const AM_MEDIA_TYPE& type)
+{
+    HRESULT hr = type_.Set(type);
+    if (SUCCEEDED(hr)) IncrementTypeVersion();
+    return hr;
+}
+
+HRESULT CDemuxOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request)
+{
+    if (!allocator || !request) return E_POINTER;
+    const BufferPlan plan = PlanFor(type_.Get());
+    ALLOCATOR_PROPERTIES wanted = *request;
+    wanted.cBuffers = std::max(wanted.cBuffers, plan.count);
+    wanted.cbBuffer = std::max(wanted.cbBuffer, plan.size);
+    if (wanted.cbAlign <= 0) wanted.cbAlign = 1;
+    ALLOCATOR_PROPERTIES actual{};
+    HRESULT hr = allocator->SetProperties(&wanted, &actual);
+    if (FAILED(hr)) return hr;
+    // A section is never split across samples: the buffers must hold the largest.
+    if (type_.Get().majortype == MEDIATYPE_MPEG2_SECTIONS && actual.cbBuffer < kLargestSection)
+        return E_FAIL;
+    return actual.cbBuffer > 0 && actual.cBuffers > 0 ? S_OK : E_FAIL;
+}
+
+HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& data)
+{
+    if (!GetConnected() || !Allocator()) return S_OK;  // nobody to hand it to
+    std::size_t offset = 0;
+    bool first = true;
+    while (offset < data.size) {
+        ComPtr<IMediaSample> sample;
+        HRESULT hr = GetDeliveryBuffer(sample.Put(), nullptr, nullptr, 0);
+        if (FAILED(hr)) return hr;  // decommitted: the filter is stopping
+        BYTE* buffer = nullptr;
+        hr = sample->GetPointer(&buffer);
+        if (FAILED(hr)) return hr;
+        const std::size_t room = static_cast<std::size_t>(std::max(0L, sample->GetSize()));
+        const std::size_t size = std::min(room, data.size - offset);
+        if (size == 0) return E_FAIL;
+        if (data.content == PidContent::Psi && size < data.size) return S_OK;  // would be cut: dropped
+        std::memcpy(buffer, data.data + offset, size);
+        sample->SetActualDataLength(static_cast<long>(size));
+        sample->SetTime(nullptr, nullptr);
+        sample->SetSyncPoint(first && data.unitStart ? TRUE : FALSE);
+        sample->SetDiscontinuity(first && data.discontinuity ? TRUE : FALSE);
+        if (data.content == PidContent::Psi) TagSectionPid(sample.Get(), data.pid);
+        hr = Deliver(sample.Get());
+        if (hr != S_OK) return hr;
+        offset += size;
+        first = false;
+    }
+    return S_OK;
+}
