@@ -1,0 +1,42 @@
+#pragma once
+// Parsers of the four tables read by a channel scan. Each takes one whole
+// section, starting at its table_id byte, with its length as delivered (header
+// and CRC_32 included), and writes into the channel list it is given. They
+// report nothing: a section that yields nothing changes nothing.
+//
+// The CRC_32 is not checked here (the section source hands over only sections
+// whose CRC is valid), and no loop walks into it. No byte outside the delivered
+// length is read: an entry or descriptor whose declared length runs past the
+// end of the section ends its loop, and what it would have given is not applied.
+#include <cstddef>
+#include <cstdint>
+
+#include "channels/chaine.h"
+
+// Where the tables travel.
+constexpr std::uint16_t kPatPid = 0x0000;
+constexpr std::uint16_t kNitPid = 0x0010;
+constexpr std::uint16_t kSdtPid = 0x0011;
+constexpr std::uint16_t kEitPid = 0x0012;
+constexpr std::uint8_t kPatTableId = 0x00;
+constexpr std::uint8_t kPmtTableId = 0x02;
+constexpr std::uint8_t kNitActualTableId = 0x40;
+constexpr std::uint8_t kSdtActualTableId = 0x42;
+
+// SDT (actual transport stream): appends one record per service entry, in
+// section order, with Nom, Groupe, Frequence = `frequency` (kHz), ONID, TSID, SID.
+// Every service is appended, whatever its type or status, even one already listed.
+void ParseSdt(const std::uint8_t* section, std::size_t length, std::int32_t frequency, ChannelList& list);
+
+// PAT: sets PMT in every record of `list` with the section's TSID and the entry's
+// programme number. The first entry (the network entry) is skipped unread.
+void ParsePat(const std::uint8_t* section, std::size_t length, ChannelList& list);
+
+// PMT of the record at `position`: sets its PCR, Video, Son1, Son2 and Ac3.
+// Nothing happens when `position` names no record.
+void ParsePmt(const std::uint8_t* section, std::size_t length, std::size_t position, ChannelList& list);
+
+// NIT (actual network): sets Numero, from the logical channel descriptors, in
+// every record with the entry's ONID, TSID and SID. The loops follow the
+// section's own length fields; `length` only bounds them.
+void ApplyNit(const std::uint8_t* section, std::size_t length, ChannelList& list);
