@@ -73,8 +73,10 @@ inline Bytes ShortSection(std::uint8_t tableId, const Bytes& body)
 
 inline Bytes Descriptor(std::uint8_t tag, const Bytes& data)
 {
-    Bytes d{tag, static_cast<std::uint8_t>(data.size())};
-    Append(d, data);
+    Bytes d(2 + data.size());
+    d[0] = tag;
+    d[1] = static_cast<std::uint8_t>(data.size());
+    std::copy(data.begin(), data.end(), d.begin() + 2);
     return d;
 }
 
