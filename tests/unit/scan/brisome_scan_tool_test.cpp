@@ -5,41 +5,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "channels/channel_file_win.h"
 #include "tests/unit/psi/section_builder.h"
+#include "tests/unit/scan/tool_runner.h"
 
 namespace {
 
 using namespace testsections;
+using namespace scantest;
 namespace fs = std::filesystem;
-
-std::wstring ToolPath()
-{
-    std::string path = BRISOME_SCAN_EXE;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;  // the build tree seen through Wine's drive of the root
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return std::wstring(path.begin(), path.end());
-}
-
-struct ToolRun {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // One PID's sections as transport packets.
 Bytes Packets(unsigned pid, const std::vector<Bytes>& sections)
@@ -77,37 +55,7 @@ protected:
         WriteFile(work_ / L"multiplex" / (std::to_wstring(khz) + L".ts"), packets);
     }
 
-    ToolRun RunTool(const std::wstring& arguments)
-    {
-        ToolRun run;
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const fs::path outPath = work_ / L"out.txt";
-        const fs::path errPath = work_ / L"err.txt";
-        HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-        HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        si.hStdOutput = out;
-        si.hStdError = err;
-        std::wstring commandLine = L"\"" + ToolPath() + L"\" " + arguments;
-        PROCESS_INFORMATION pi{};
-        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                            work_.c_str(), &si, &pi);
-        CloseHandle(out);
-        CloseHandle(err);
-        EXPECT_TRUE(started) << "cannot start the tool, error " << GetLastError();
-        if (started) {
-            EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
-            GetExitCodeProcess(pi.hProcess, &run.exitCode);
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-        }
-        run.out = ReadAll(outPath);
-        run.err = ReadAll(errPath);
-        return run;
-    }
+    ToolRun RunTool(const std::wstring& arguments) { return RunBrisomeScan(work_, arguments); }
 
     ChannelList LoadResult()
     {
