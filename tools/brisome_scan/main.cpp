@@ -83,9 +83,9 @@ bool CheckFolder(const fs::path& folder)
 
 enum class Stream { Missing, Unreadable, Read };
 
-// A receiver sees at most the stream that passes during the scan's longest wait
-// (10 s); at DVB-T's highest rate, about 32 Mbit/s, that is some 40 MB. Reading
-// further would find nothing a scan could have, so a huge file is not loaded whole.
+// Broadcasters repeat every table the scan reads within 10 s, the longest wait of
+// a request; 64 MiB hold over 15 s even at DVB-T's highest rate (about 32 Mbit/s),
+// so a longer recording is not loaded whole.
 constexpr std::size_t kMaxStreamBytes = std::size_t{64} << 20;
 
 Stream ReadStream(const fs::path& file, std::vector<std::uint8_t>& bytes)
