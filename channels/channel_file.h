@@ -1,0 +1,62 @@
+#pragma once
+// The channel file "chaines.xml": its writer and the rules that turn a parsed
+// document back into channel records. The file system and the XML parser are the
+// platform's (channel_file_win.h); everything here works on plain bytes and on a
+// small view of the parsed nodes.
+//
+// Text fields are written byte for byte where XML can carry them, so a name of
+// printable ASCII (other than '&' and '<') appears exactly as broadcast. What XML
+// cannot carry as it is gets a reference:
+//   '&' '<'                    -> "&amp;" "&lt;"
+//   '>' after "]]"             -> "&gt;"   (the sequence "]]>" is forbidden in text)
+//   TAB LF CR                  -> "&#9;" "&#10;" "&#13;" (a parser folds raw CR into LF)
+//   other bytes 0x01-0x1F      -> "&#xF0hh;" (XML 1.0 forbids them even as references)
+//   0x81 0x8D 0x8F 0x90 0x9D   -> "&#xF0hh;" (no character in windows-1252)
+// Bytes 0x80-0xFF otherwise go out unchanged, and the file then starts with an XML
+// declaration of windows-1252, the system code page of a French Windows; a file
+// without such bytes has no declaration. The reader maps U+F001..U+F0FF (private
+// use characters) back to the byte hh, so every byte 0x01-0xFF of a name comes back.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "channels/chaine.h"
+
+// The whole file, lines ending in CR LF, for the records of `list` in order.
+std::string FormatChannelFile(const ChannelList& list);
+
+// One node of a parsed document as the loader sees it: its name ("#text" for a
+// text node), its text content, and its child nodes in document order.
+struct XmlNodeView {
+    std::u16string name;
+    std::u16string text;
+    std::vector<XmlNodeView> children;
+};
+
+// Converts UTF-16 text to the system's 8-bit code page.
+using CodePageConverter = std::function<std::string(std::u16string_view)>;
+
+// Decimal value of `text` read like atoi: leading white space, an optional sign,
+// then digits up to the first other character; no digits gives 0. Values beyond
+// the 32-bit range are clamped to it.
+std::int32_t ParseChannelInteger(std::u16string_view text);
+
+// Text content of a Nom or Groupe element as record bytes: private-use characters
+// U+F001..U+F0FF become the byte they carry, the rest goes through `toCodePage`;
+// at most 255 bytes are kept.
+std::string DecodeChannelText(std::u16string_view text, const CodePageConverter& toCodePage);
+
+// True for a text node holding only XML white space (the indentation between
+// elements), which does not count as a child.
+bool IsIgnorableWhitespace(const XmlNodeView& node);
+
+// The record that one child of the root describes, whatever its name: the first
+// "Nom" and "Groupe" children give the texts, and each integer field takes the
+// first child of its name whose value is not 0.
+Chaine ChannelFromEntry(const XmlNodeView& entry, const CodePageConverter& toCodePage);
+
+// Appends one record per child of `root` (its own name is not checked).
+void AppendChannelsFromRoot(const XmlNodeView& root, ChannelList& list,
+                            const CodePageConverter& toCodePage);

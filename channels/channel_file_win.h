@@ -1,0 +1,24 @@
+#pragma once
+// Saving and loading "chaines.xml" through the platform: the file system and the
+// XML DOM document (MSXML). The file's format is in channel_file.h.
+#include <string>
+
+#include "channels/chaine.h"
+
+// Writes `list` to `path`, replacing any earlier file. True when every byte was
+// written.
+bool SaveChannelFile(const ChannelList& list, const std::wstring& path);
+
+// Writes Chaines to "chaines.xml" in the current directory. Nothing is reported:
+// when the file cannot be written the list in memory stays as it is and the next
+// start finds no usable file.
+void SaveChannelFile();
+
+// Parses `path` with the platform's DOM document and appends one record per child
+// of its root to `list`. False, with nothing appended, when the parser cannot be
+// created or the file is missing, unreadable or not well-formed. COM must be
+// initialised on the calling thread.
+bool LoadChannelFile(ChannelList& list, const std::wstring& path);
+
+// Appends the records of "chaines.xml" in the current directory to Chaines.
+bool LoadChannelFile();

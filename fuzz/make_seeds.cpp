@@ -1,0 +1,77 @@
+// Writes valid sections of each table into DIR/<target>/, the seed corpora of
+// the fuzz targets. Usage: make_seeds DIR
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/unit/psi/section_builder.h"
+
+using namespace testsections;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Write(const fs::path& dir, const std::string& target, int n, const Bytes& bytes)
+{
+    fs::create_directories(dir / target);
+    const fs::path file = dir / target / ("seed-" + std::to_string(n));
+    std::FILE* f = std::fopen(file.string().c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+EitEvent Event(std::uint8_t hour, const std::string& title, const std::string& text)
+{
+    EitEvent e{};
+    e.eventId = hour;
+    e.mjd = 60379;
+    e.start[0] = hour;
+    e.duration[0] = 0x01;
+    e.duration[1] = 0x30;
+    e.descriptors = Concat({ShortEventDescriptor(Text(title), Text(text)), Descriptor(0x54, {0x10, 0x00})});
+    return e;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds DIR\n");
+        return 2;
+    }
+    const fs::path dir = argv[1];
+
+    const Bytes sdt = Sdt(0x0004, 0x20FA, {Service(0x0401, "GR1", "France 5"), Service(0x0402, "", "M6"),
+                                          Service(0x0403, "Canal+", std::string(40, 'c'))});
+    const Bytes pat = Pat(0x0004, {{0, 0x10}, {0x0401, 0x0100}, {0x0402, 0x0200}, {0x0403, 0x0300}});
+    const Bytes pmt = Pmt(0x0401, 0x0078,
+                          {{0x02, 0x0078, Descriptor(0x52, {0x01})},
+                           {0x04, 0x0082, Descriptor(0x0A, Text("fra"))},
+                           {0x03, 0x0083, {}},
+                           {0x06, 0x0086, Concat({Descriptor(0x0A, Text("fra")), Ac3Descriptor()})}},
+                          Descriptor(0x09, {0x01, 0x00, 0xE1, 0x00}));
+    const Bytes nit = Nit(0x20FA,
+                          {{0x0004, 0x20FA, LogicalChannelDescriptor({{0x0401, 5}, {0x0402, 6}, {0x0403, 4}})},
+                           {0x0006, 0x20FA, Concat({Descriptor(0x41, {0x06, 0x01, 0x01}),
+                                                    LogicalChannelDescriptor({{0x0601, 8}})})}},
+                          Descriptor(0x40, Text("F")));
+    const Bytes eit = Eit(0x0401, {Event(0x20, "Journal", "Les titres"), Event(0x21, "Film", std::string(120, 'f'))});
+    const Bytes eitOther = Eit(0x0601, {Event(0x23, "Nuit", "")}, 0x4F);
+
+    bool ok = Write(dir, "sdt_fuzz", 0, sdt) && Write(dir, "pat_fuzz", 0, pat) && Write(dir, "pmt_fuzz", 0, pmt) &&
+              Write(dir, "nit_fuzz", 0, nit) && Write(dir, "eit_fuzz", 0, eit) && Write(dir, "eit_fuzz", 1, eitOther);
+
+    unsigned counter = 0;
+    ok = ok && Write(dir, "section_assembler_fuzz", 0, Packetize(0x0011, {sdt, sdt}, counter));
+    ok = ok && Write(dir, "section_assembler_fuzz", 1, Packetize(0x0012, {eit, eitOther, eit}, counter));
+    ok = ok && Write(dir, "section_assembler_fuzz", 2,
+                     Packetize(0x0014, {ShortSection(0x70, {0xC0, 0x79, 0x12, 0x45, 0x00})}, counter));
+    if (!ok) {
+        std::fprintf(stderr, "make_seeds: cannot write into %s\n", dir.string().c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,202 @@
+// Saving and loading through the real file system and the platform's MSXML.
+#include "channels/channel_file_win.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "channels/channel_file.h"
+
+namespace {
+
+class ChannelFileDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        dir_ = std::wstring(temp) + L"brisome_chfile_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+               std::to_wstring(counter_++);
+        CreateDirectoryW(dir_.c_str(), nullptr);
+        path_ = dir_ + L"\\chaines.xml";
+    }
+    void TearDown() override
+    {
+        DeleteFileW(path_.c_str());
+        RemoveDirectoryW(dir_.c_str());
+        CoUninitialize();
+    }
+    void WriteRaw(const std::string& bytes)
+    {
+        std::ofstream(std::filesystem::path(path_), std::ios::binary) << bytes;
+    }
+    std::string ReadRaw()
+    {
+        std::ifstream in(std::filesystem::path(path_), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    ChannelList Load(bool expectSuccess = true)
+    {
+        ChannelList list;
+        EXPECT_EQ(LoadChannelFile(list, path_), expectSuccess);
+        return list;
+    }
+
+    std::wstring dir_;
+    std::wstring path_;
+    static inline int counter_ = 0;
+};
+
+Chaine Record(const std::string& name, const std::string& provider)
+{
+    Chaine c = MakeEmptyChaine();
+    std::memcpy(c.Nom, name.data(), std::min(name.size(), sizeof c.Nom - 1));
+    std::memcpy(c.Groupe, provider.data(), std::min(provider.size(), sizeof c.Groupe - 1));
+    return c;
+}
+
+TEST_F(ChannelFileDisk, SavedBytesAreExactlyTheFormattedFile)
+{
+    ChannelList list{Record("France 2", "GR1"), Record("Arte", "GR1")};
+    list[0].Son1 = 130;
+    ASSERT_TRUE(SaveChannelFile(list, path_));
+    EXPECT_EQ(ReadRaw(), FormatChannelFile(list));  // no CR doubled, nothing added
+}
+
+TEST_F(ChannelFileDisk, FieldsSurviveSaveAndLoad)
+{
+    Chaine c = Record("France 5", "GR1");
+    c.Frequence = 586166;
+    c.ONID = 8442;
+    c.SID = 260;
+    c.TSID = 1;
+    c.Numero = -5;
+    c.PMT = 1280;
+    c.PCR = 0x1FFF;
+    c.Video = 120;
+    c.Son1 = 130;
+    c.Son2 = 131;
+    c.Ac3 = 133;
+    Chaine negativeAudio = Record("Radio", "");
+    negativeAudio.Son1 = -1;
+    negativeAudio.Ac3 = -2;
+    ASSERT_TRUE(SaveChannelFile({c, negativeAudio}, path_));
+
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(std::memcmp(&loaded[0], &c, sizeof c), 0);
+    EXPECT_STREQ(loaded[1].Nom, "Radio");
+    EXPECT_EQ(loaded[1].Son1, 0);
+    EXPECT_EQ(loaded[1].Ac3, 0);
+}
+
+TEST_F(ChannelFileDisk, EveryByteOfANameSurvivesSaveAndLoad)
+{
+    // All 255 non-zero bytes in one name, then each byte alone at both ends of a
+    // name, where a parser trims white space.
+    std::string all;
+    for (int b = 1; b <= 0xFF; ++b)
+        all += static_cast<char>(b);
+    ChannelList list{Record(all, std::string(all.rbegin(), all.rend()))};
+    for (int b = 1; b <= 0xFF; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        list.push_back(Record(one + "x" + one, one));
+    }
+    ASSERT_TRUE(SaveChannelFile(list, path_));
+
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(std::string(loaded[i].Nom), std::string(list[i].Nom)) << "record " << i;
+        EXPECT_EQ(std::string(loaded[i].Groupe), std::string(list[i].Groupe)) << "record " << i;
+    }
+}
+
+TEST_F(ChannelFileDisk, MarkupCharactersInNamesKeepTheFileLoadable)
+{
+    ASSERT_TRUE(SaveChannelFile({Record("M&M's <live> ]]> x", "a]]b>c")}, path_));
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_STREQ(loaded[0].Nom, "M&M's <live> ]]> x");
+    EXPECT_STREQ(loaded[0].Groupe, "a]]b>c");
+}
+
+TEST_F(ChannelFileDisk, EmptyListLoadsAsSuccessWithNoRecord)
+{
+    ASSERT_TRUE(SaveChannelFile({}, path_));
+    EXPECT_TRUE(Load().empty());
+}
+
+TEST_F(ChannelFileDisk, MissingOrMalformedFileFailsAndAppendsNothing)
+{
+    ChannelList list{Record("kept", "")};
+    EXPECT_FALSE(LoadChannelFile(list, path_));
+    WriteRaw("<Chaines>\r\n\t<Chaine>\r\n\t\t<Nom>A</Nom>\r\n\t</Chaine>\r\n");  // root never closed
+    EXPECT_FALSE(LoadChannelFile(list, path_));
+    WriteRaw("<Chaines><Chaine><Nom>A & B</Nom></Chaine></Chaines>");  // bare ampersand
+    EXPECT_FALSE(LoadChannelFile(list, path_));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_STREQ(list[0].Nom, "kept");
+}
+
+TEST_F(ChannelFileDisk, HandWrittenFileFollowsTheSelectionRules)
+{
+    WriteRaw("<Liste>\n"
+             "  <Chaine><Son1>0</Son1><Son1>42</Son1><Frequence>474166</Frequence></Chaine>\n"
+             "  <Autre><Nom>Autre</Nom><Numero>7</Numero></Autre>\n"
+             "  <Chaine><Numero> 12 </Numero><Nom>" + std::string(300, 'n') + "</Nom></Chaine>\n"
+             "</Liste>\n");
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_EQ(loaded[0].Son1, 42);
+    EXPECT_EQ(loaded[0].Frequence, 474166);
+    EXPECT_EQ(loaded[0].Numero, 0);
+    EXPECT_STREQ(loaded[0].Nom, "");
+    EXPECT_STREQ(loaded[1].Nom, "Autre");
+    EXPECT_EQ(loaded[1].Numero, 7);
+    EXPECT_EQ(loaded[2].Numero, 12);
+    EXPECT_EQ(std::string(loaded[2].Nom), std::string(255, 'n'));
+}
+
+TEST_F(ChannelFileDisk, Utf8TextIsConvertedToTheSystemCodePageAndCut)
+{
+    // 300 times "é" in UTF-8 (a file without declaration is UTF-8): 300 bytes in
+    // code page 1252 once converted, of which 255 are kept.
+    std::string name;
+    for (int i = 0; i < 300; ++i)
+        name += "\xC3\xA9";
+    WriteRaw("<Chaines><Chaine><Nom>" + name + "</Nom><Groupe>T\xC3\xA9l\xC3\xA9</Groupe></Chaine></Chaines>");
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), 1u);
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(std::string(loaded[0].Nom), std::string(255, '\xE9'));
+    EXPECT_STREQ(loaded[0].Groupe, "T\xE9l\xE9");
+}
+
+TEST_F(ChannelFileDisk, DefaultsUseChainesXmlInTheCurrentDirectory)
+{
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(dir_.c_str()));
+    const ChannelList saved = Chaines;
+    Chaines = {Record("Globale", "")};
+    SaveChannelFile();
+    Chaines.clear();
+    const bool loaded = LoadChannelFile();
+    const ChannelList result = Chaines;
+    Chaines = saved;
+    SetCurrentDirectoryW(previous);
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(result.size(), 1u);
+    EXPECT_STREQ(result[0].Nom, "Globale");
+}
+
+}  // namespace

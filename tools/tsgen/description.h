@@ -1,0 +1,94 @@
+#pragma once
+// What a broadcast description file says: the multiplexes to generate, their
+// services with PIDs and names, the programme guide events, and how often the
+// tables are repeated. Texts are byte strings, already in broadcast coding.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tsgen {
+
+inline constexpr std::uint16_t kNoPcrPid = 0x1FFF;
+
+struct VideoStream {
+    std::uint16_t pid = 0;
+    int width = 720;
+    int height = 576;
+    int aspectCode = 3;        // MPEG-2 aspect_ratio_information: 2 = 4:3, 3 = 16:9
+    int frameRateCode = 3;     // MPEG-2 frame_rate_code: 3 = 25 Hz
+    std::uint32_t bitrate = 1200000;  // pictures are padded up to this rate
+};
+
+enum class AudioKind { Mpeg, Ac3 };
+
+struct AudioStream {
+    AudioKind kind = AudioKind::Mpeg;
+    std::uint16_t pid = 0;
+    std::string language = "fra";  // ISO 639-2, three letters
+    std::uint32_t bitrate = 192000;
+};
+
+struct Event {
+    std::int64_t start = 0;     // UTC, seconds since 1970-01-01
+    std::int32_t duration = 0;  // seconds
+    std::uint16_t eventId = 0;
+    std::string language = "fra";
+    std::string title;
+    std::string text;
+};
+
+struct Service {
+    std::uint16_t sid = 0;
+    std::string name;
+    std::string provider;
+    std::uint8_t type = 0x01;   // service_type of the service descriptor
+    std::uint16_t pmtPid = 0;
+    std::uint16_t pcrPid = kNoPcrPid;
+    std::optional<VideoStream> video;
+    std::vector<AudioStream> audio;  // MPEG audio and AC-3, in PMT order
+    std::optional<std::uint16_t> lcn;
+    bool visible = true;
+    std::vector<Event> events;       // sorted by start, not overlapping
+};
+
+struct Multiplex {
+    std::uint32_t frequencyKHz = 0;
+    std::uint16_t tsid = 0;
+    std::uint16_t onid = 0;
+    std::uint16_t networkId = 0;
+    std::uint32_t bitrate = 5000000;
+    std::vector<Service> services;
+};
+
+struct Network {
+    std::uint16_t id = 0;
+    std::string name;
+};
+
+// Repetition intervals, in milliseconds.
+struct Repetition {
+    int pat = 100;
+    int pmt = 100;
+    int sdt = 500;
+    int nit = 1000;
+    int eit = 500;
+    int eitOther = 500;
+    int pcr = 30;
+};
+
+struct Description {
+    std::int64_t clock = 0;   // UTC "now" of the broadcast, seconds since 1970-01-01
+    double seconds = 4.0;     // length of every generated stream
+    Repetition repeat;
+    std::vector<Network> networks;
+    std::vector<Multiplex> multiplexes;
+};
+
+// UHF channel N of the French plan, in kHz (channel 21 is 474166 kHz).
+constexpr std::uint32_t UhfChannelToKHz(int channel)
+{
+    return static_cast<std::uint32_t>(channel) * 8000u + 306166u;
+}
+
+}  // namespace tsgen

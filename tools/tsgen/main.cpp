@@ -1,0 +1,142 @@
+// tsgen: writes the transport streams of a broadcast description, one file
+// <kHz>.ts per multiplex, and optionally every distinct table section.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "tools/tsgen/description_parser.h"
+#include "tools/tsgen/muxer.h"
+#include "tools/tsgen/section_dump.h"
+#include "tools/tsgen/utc_time.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage : tsgen DESCRIPTION DOSSIER [--seconds N] [--clock AAAA-MM-JJTHH:MM:SS] [--dump-sections DOSSIER]\n"
+    "        tsgen --dump-sections DOSSIER DESCRIPTION\n";
+
+struct Options {
+    std::string description;
+    std::optional<std::string> outDir;
+    std::optional<std::string> dumpDir;
+    std::optional<double> seconds;
+    std::optional<std::int64_t> clock;
+};
+
+[[noreturn]] void Usage(const std::string& message)
+{
+    std::fprintf(stderr, "tsgen : %s\n%s", message.c_str(), kUsage);
+    std::exit(2);
+}
+
+Options ParseArguments(int argc, char** argv)
+{
+    Options o;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                Usage(arg + " attend une valeur");
+            return argv[++i];
+        };
+        if (arg == "--seconds") {
+            const std::string v = value();
+            char* end = nullptr;
+            const double s = std::strtod(v.c_str(), &end);
+            if (end == v.c_str() || *end || !(s >= 1 && s <= 3600))
+                Usage("--seconds attend une durée de 1 à 3600 secondes");
+            o.seconds = s;
+        } else if (arg == "--clock") {
+            o.clock = tsgen::ParseUtc(value());
+            if (!o.clock)
+                Usage("--clock attend une date UTC AAAA-MM-JJTHH:MM[:SS]");
+        } else if (arg == "--dump-sections") {
+            o.dumpDir = value();
+        } else if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            Usage("option inconnue " + arg);
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.empty() || positional.size() > 2)
+        Usage("il faut une description et un dossier de sortie");
+    o.description = positional[0];
+    if (positional.size() == 2)
+        o.outDir = positional[1];
+    else if (!o.dumpDir)
+        Usage("il manque le dossier de sortie");
+    return o;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("impossible de lire " + path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);  // byte order mark of some editors
+    return text;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("écriture impossible : " + path.string());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = ParseArguments(argc, argv);
+    try {
+        tsgen::Description description;
+        try {
+            description = tsgen::ParseDescription(ReadFile(options.description));
+        } catch (const tsgen::DescriptionError& e) {
+            std::fprintf(stderr, "%s: %s\n", options.description.c_str(), e.what());
+            return 1;
+        }
+        if (options.seconds)
+            description.seconds = *options.seconds;
+        if (options.clock)
+            description.clock = *options.clock;
+
+        tsgen::SectionDump dump;
+        tsgen::SectionObserver observer;
+        if (options.dumpDir)
+            observer = [&dump](std::uint16_t, const tsgen::Section& s) { dump.Add(s); };
+        if (options.outDir)
+            std::filesystem::create_directories(*options.outDir);
+        for (const tsgen::Multiplex& mux : description.multiplexes) {
+            const auto ts = tsgen::GenerateMultiplex(description, mux, observer);
+            if (options.outDir) {
+                const auto path = std::filesystem::path(*options.outDir) / (std::to_string(mux.frequencyKHz) + ".ts");
+                WriteFile(path, ts);
+                std::printf("%s : %zu services, %u bit/s, %zu paquets\n", path.string().c_str(),
+                            mux.services.size(), static_cast<unsigned>(mux.bitrate), ts.size() / 188);
+            }
+        }
+        if (options.dumpDir) {
+            const std::size_t n = dump.WriteTo(*options.dumpDir);
+            std::printf("%zu sections dans %s\n", n, options.dumpDir->c_str());
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tsgen : %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
