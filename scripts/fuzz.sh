@@ -23,7 +23,7 @@ if [ -x "$tsgen" ]; then
   dump="$build/tsgen-sections"
   rm -rf "$dump"
   mkdir -p "$dump"
-  if "$tsgen" --dump-sections "$dump" >/dev/null 2>&1; then
+  if "$tsgen" --dump-sections "$dump" "$root/demo/broadcast.txt" >/dev/null 2>&1; then
     n=0
     while IFS= read -r -d '' file; do
       case "$(head -c1 "$file" | od -An -tx1 | tr -d ' ')" in
