@@ -300,3 +300,16 @@ TEST_F(VideoChain, AspectRatioControlAndPositionAnswer)
     ASSERT_HRESULT_SUCCEEDED(renderer_->GetClassID(&clsid));
     EXPECT_TRUE(clsid == CLSID_VideoMixingRenderer);
 }
+
+TEST_F(VideoChain, LargerPictureThanAnnouncedGrowsTheBuffers)
+{
+    ConfigureRenderer({0, 0, 640, 480});
+    AddAll(VideoStream(1280, 720, 511, 6));   // more bytes per frame than the connection's 720 x 576
+    ConnectByHand();
+    RunToCompletion();
+    int width = 0, height = 0;
+    const auto pixels = CurrentImage(width, height);
+    EXPECT_EQ(1280, width);
+    EXPECT_EQ(720, height);
+    EXPECT_TRUE(pixels == ExpectedPixels(1280, 720, 511, 6));
+}
