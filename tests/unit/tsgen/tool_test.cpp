@@ -171,6 +171,7 @@ TEST_F(ToolTest, FaultsStopWithTheLineAndAnError)
                                         "video pid=0x101 bitrate=1200000\n";
     EXPECT_EQ(Run(std::string(TSGEN_EXE) + " " + (dir_ / "slow.txt").string() + " " + (dir_ / "out").string()), 1);
     EXPECT_NE(err_.find("insuffisant"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(dir_ / "out" / "474166.ts")) << "no stream cut short is left behind";
 
     EXPECT_EQ(Run(std::string(TSGEN_EXE) + " " + DEMO_BROADCAST), 2) << "no output folder";
     EXPECT_EQ(Run(std::string(TSGEN_EXE) + " --seconds 0 " + DEMO_BROADCAST + " " + (dir_ / "out").string()), 2);
