@@ -16,6 +16,20 @@ int HexValue(char c)
     return -1;
 }
 
+// A well-formed UTF-8 sequence of three or four bytes at `i`: a character
+// beyond U+07FF, which ISO 8859-1 cannot hold.
+bool IsLongUtf8(std::string_view text, std::size_t i)
+{
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t length = (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || i + length > text.size())
+        return false;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return false;
+    return true;
+}
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
@@ -59,7 +73,7 @@ std::string DecodeText(std::string_view text, int line)
                 throw DescriptionError(line, "caractère hors ISO-8859-1 : écrivez ses octets en \\xNN");
             out += static_cast<char>(code);
             i += 2;
-        } else if ((c & 0xE0) == 0xE0 || (c & 0xC0) == 0xC0) {
+        } else if (IsLongUtf8(text, i)) {
             throw DescriptionError(line, "caractère hors ISO-8859-1 : écrivez ses octets en \\xNN");
         } else {
             throw DescriptionError(line, "UTF-8 mal formé (le fichier doit être en UTF-8)");

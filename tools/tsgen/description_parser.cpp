@@ -187,7 +187,7 @@ public:
     {
         FinishService();
         for (std::size_t m = 0; m < d_.multiplexes.size(); ++m)
-            CheckMultiplex(d_.multiplexes[m], serviceLines_[m]);
+            CheckMultiplex(m);
         return d_;
     }
 
@@ -256,6 +256,7 @@ private:
         FinishService();
         d_.multiplexes.push_back(m);
         serviceLines_.emplace_back();
+        pidOwners_.emplace_back();
     }
 
     void ServiceLine(FieldReader& f, int lineNumber)
@@ -287,6 +288,7 @@ private:
         for (const Service& other : m.services)
             if (other.sid == s.sid)
                 f.Fail("SID " + std::to_string(s.sid) + " déjà présent dans ce multiplex");
+        ClaimPid(f, s.pmtPid, "la PMT du service " + std::to_string(s.sid));
         m.services.push_back(s);
         serviceLines_.back().push_back(lineNumber);
         service_ = &m.services.back();
@@ -322,6 +324,7 @@ private:
             f.Fail("un service n'a qu'une vidéo");
         VideoStream v;
         v.pid = Pid(f, "pid");
+        ClaimPid(f, v.pid, "la vidéo du service " + std::to_string(s.sid));
         ParseVideoFormat(f, v);
         s.video = v;
     }
@@ -332,6 +335,7 @@ private:
         AudioStream a;
         a.kind = kind;
         a.pid = Pid(f, "pid");
+        ClaimPid(f, a.pid, "l'audio du service " + std::to_string(s.sid));
         a.language = f.Language("lang");
         a.bitrate = AudioBitrate(f, kind);
         s.audio.push_back(a);
@@ -367,38 +371,33 @@ private:
         s.events.push_back(e);
     }
 
-    static void CheckMultiplex(const Multiplex& m, const std::vector<int>& lines)
+    // Every PID of a multiplex belongs to one table or stream.
+    void ClaimPid(FieldReader& f, std::uint16_t pid, const std::string& what)
     {
-        // Every PID belongs to one thing; a PCR PID may be shared with a stream
-        // or another service's PCR, but never with a table.
-        std::map<std::uint16_t, std::string> owners;
-        auto claim = [&](std::uint16_t pid, const std::string& what, int line) {
-            const auto [it, added] = owners.emplace(pid, what);
-            if (!added)
-                throw DescriptionError(line, "PID " + std::to_string(pid) + " de " + what + " déjà pris par " +
-                                                 it->second);
-        };
-        for (std::size_t i = 0; i < m.services.size(); ++i) {
-            const Service& s = m.services[i];
-            const std::string who = "service " + std::to_string(s.sid);
-            claim(s.pmtPid, "la PMT du " + who, lines[i]);
-            if (s.video)
-                claim(s.video->pid, "la vidéo du " + who, lines[i]);
-            for (const AudioStream& a : s.audio)
-                claim(a.pid, "l'audio du " + who, lines[i]);
-        }
+        const auto [it, added] = pidOwners_.back().emplace(pid, what);
+        if (!added)
+            f.Fail("PID " + std::to_string(pid) + " de " + what + " déjà pris par " + it->second);
+    }
+
+    // A PCR PID may be shared with a stream or with another service's PCR,
+    // but never with a table.
+    void CheckMultiplex(std::size_t index)
+    {
+        const Multiplex& m = d_.multiplexes[index];
         for (std::size_t i = 0; i < m.services.size(); ++i) {
             const Service& s = m.services[i];
             if (s.pcrPid == kNoPcrPid)
                 continue;
-            const auto it = owners.find(s.pcrPid);
-            if (it != owners.end() && it->second.rfind("la PMT", 0) == 0)
-                throw DescriptionError(lines[i], "le PCR ne peut pas passer sur le PID de " + it->second);
+            const auto it = pidOwners_[index].find(s.pcrPid);
+            if (it != pidOwners_[index].end() && it->second.rfind("la PMT", 0) == 0)
+                throw DescriptionError(serviceLines_[index][i],
+                                       "le PCR ne peut pas passer sur le PID de " + it->second);
         }
     }
 
     Description d_;
     std::vector<std::vector<int>> serviceLines_;
+    std::vector<std::map<std::uint16_t, std::string>> pidOwners_;
     Service* service_ = nullptr;
     bool pcrGiven_ = false;
 };

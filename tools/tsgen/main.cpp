@@ -89,14 +89,6 @@ std::string ReadFile(const std::string& path)
     return text;
 }
 
-void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("écriture impossible : " + path.string());
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -122,13 +114,32 @@ int main(int argc, char** argv)
         if (options.outDir)
             std::filesystem::create_directories(*options.outDir);
         for (const tsgen::Multiplex& mux : description.multiplexes) {
-            const auto ts = tsgen::GenerateMultiplex(description, mux, observer);
-            if (options.outDir) {
-                const auto path = std::filesystem::path(*options.outDir) / (std::to_string(mux.frequencyKHz) + ".ts");
-                WriteFile(path, ts);
-                std::printf("%s : %zu services, %u bit/s, %zu paquets\n", path.string().c_str(),
-                            mux.services.size(), static_cast<unsigned>(mux.bitrate), ts.size() / 188);
+            if (!options.outDir) {
+                tsgen::GenerateMultiplex(description, mux, [](const std::uint8_t*, std::size_t) {}, observer);
+                continue;
             }
+            const auto path = std::filesystem::path(*options.outDir) / (std::to_string(mux.frequencyKHz) + ".ts");
+            std::ofstream out(path, std::ios::binary);
+            std::size_t written = 0;
+            try {
+                tsgen::GenerateMultiplex(
+                    description, mux,
+                    [&](const std::uint8_t* bytes, std::size_t size) {
+                        out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+                        written += size;
+                    },
+                    observer);
+            } catch (...) {
+                // No half-made stream is left behind for a player to loop.
+                out.close();
+                std::filesystem::remove(path);
+                throw;
+            }
+            out.close();
+            if (!out)
+                throw std::runtime_error("écriture impossible : " + path.string());
+            std::printf("%s : %zu services, %u bit/s, %zu paquets\n", path.string().c_str(), mux.services.size(),
+                        static_cast<unsigned>(mux.bitrate), written / 188);
         }
         if (options.dumpDir) {
             const std::size_t n = dump.WriteTo(*options.dumpDir);

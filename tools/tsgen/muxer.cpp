@@ -67,24 +67,27 @@ public:
                 pcr_.emplace(s.pcrPid, std::nullopt);
     }
 
-    std::vector<std::uint8_t> Run()
+    void Run(const PacketSink& sink)
     {
+        constexpr std::size_t kChunkPackets = 1024;
         const std::uint64_t rate = mux_.bitrate;
         const std::uint64_t end27 = static_cast<std::uint64_t>(d_.seconds * static_cast<double>(kClock27));
         const auto packets = static_cast<std::uint64_t>(d_.seconds * static_cast<double>(rate) / kPacketBits);
-        std::vector<std::uint8_t> ts(packets * kPacketSize);
+        std::vector<std::uint8_t> chunk(kChunkPackets * kPacketSize);
         for (std::uint64_t i = 0; i < packets; ++i) {
             const std::uint64_t now27 = i * kPacketBits * kClock27 / rate;
             if (now27 + kTailGuard27 < end27)
                 QueueDue(now27, end27 - kTailGuard27);
             const std::uint64_t arrival27 = (i + 1) * kPacketBits * kClock27 / rate;
-            WriteNext(now27, arrival27, i, ts.data() + i * kPacketSize);
+            const std::size_t slot = static_cast<std::size_t>(i % kChunkPackets);
+            WriteNext(now27, arrival27, i, chunk.data() + slot * kPacketSize);
+            if (slot + 1 == kChunkPackets || i + 1 == packets)
+                sink(chunk.data(), (slot + 1) * kPacketSize);
         }
         for (const auto& [pid, packetizer] : packetizers_)
             if (packetizer->HasData())
                 throw std::runtime_error(Where() + "le PID " + std::to_string(pid) +
                                          " n'a pas pu être envoyé en entier : débit du multiplex insuffisant");
-        return ts;
     }
 
 private:
@@ -255,10 +258,20 @@ private:
 
 }  // namespace
 
+void GenerateMultiplex(const Description& description, const Multiplex& mux, const PacketSink& sink,
+                       const SectionObserver& observer)
+{
+    MultiplexGenerator(description, mux, observer).Run(sink);
+}
+
 std::vector<std::uint8_t> GenerateMultiplex(const Description& description, const Multiplex& mux,
                                             const SectionObserver& observer)
 {
-    return MultiplexGenerator(description, mux, observer).Run();
+    std::vector<std::uint8_t> ts;
+    GenerateMultiplex(
+        description, mux, [&ts](const std::uint8_t* bytes, std::size_t size) { ts.insert(ts.end(), bytes, bytes + size); },
+        observer);
+    return ts;
 }
 
 }  // namespace tsgen

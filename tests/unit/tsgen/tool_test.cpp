@@ -1,0 +1,180 @@
+// The tsgen command as used by the project (native build only): the demo
+// broadcast written to files and read by an outside demultiplexer, ffprobe;
+// the section dump the fuzzers start from; faults reported with their line.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "demo_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A fresh folder per test, removed afterwards.
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("tsgen_test_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs a command line; returns its exit status, with stdout and stderr kept.
+    int Run(const std::string& command)
+    {
+        const int status = std::system((command + " >" + (dir_ / "out.txt").string() + " 2>" +
+                                        (dir_ / "err.txt").string()).c_str());
+        out_ = ReadText(dir_ / "out.txt");
+        err_ = ReadText(dir_ / "err.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    fs::path dir_;
+    std::string out_, err_;
+};
+
+// ffprobe decodes names without a character-table byte as ISO 6937, where
+// ISO 8859-1 letters such as é mean something else: compare the ASCII letters.
+std::string AsciiSkeleton(const std::string& s)
+{
+    std::string out;
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F)
+            out += c;
+    return out;
+}
+
+// "programs.program.3.streams.stream.1.id="0x110"" -> [3]["streams.stream.1.id"] = 0x110
+std::map<int, std::map<std::string, std::string>> ReadFlatPrograms(const std::string& flat)
+{
+    std::map<int, std::map<std::string, std::string>> programs;
+    std::istringstream lines(flat);
+    const std::string prefix = "programs.program.";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(prefix, 0) != 0)
+            continue;
+        const std::size_t dot = line.find('.', prefix.size());
+        const std::size_t equals = line.find('=');
+        if (dot == std::string::npos || equals == std::string::npos)
+            continue;
+        std::string value = line.substr(equals + 1);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        programs[std::stoi(line.substr(prefix.size(), dot - prefix.size()))]
+                [line.substr(dot + 1, equals - dot - 1)] = value;
+    }
+    return programs;
+}
+
+std::string Hex(unsigned pid)
+{
+    std::ostringstream s;
+    s << "0x" << std::hex << pid;
+    return s.str();
+}
+
+TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
+{
+    ASSERT_EQ(Run(std::string(TSGEN_EXE) + " " + DEMO_BROADCAST + " " + (dir_ / "ts").string()), 0) << err_;
+    const DemoBroadcast& demo = DemoBroadcast::Get();
+    for (const tsgen::Multiplex& mux : demo.description.multiplexes) {
+        const fs::path file = dir_ / "ts" / (std::to_string(mux.frequencyKHz) + ".ts");
+        SCOPED_TRACE(file.string());
+        ASSERT_TRUE(fs::exists(file));
+        ASSERT_EQ(Run("ffprobe -v error -show_programs -show_streams -of flat " + file.string()), 0) << err_;
+        EXPECT_EQ(err_, "") << "ffprobe reports no error";
+        const auto programs = ReadFlatPrograms(out_);
+        ASSERT_EQ(programs.size(), mux.services.size());
+        for (const tsgen::Service& s : mux.services) {
+            SCOPED_TRACE(s.name);
+            const std::map<std::string, std::string>* found = nullptr;
+            for (const auto& [index, fields] : programs)
+                if (fields.count("program_id") && fields.at("program_id") == std::to_string(s.sid))
+                    found = &fields;
+            ASSERT_NE(found, nullptr);
+            const auto& p = *found;
+            EXPECT_EQ(p.at("pmt_pid"), std::to_string(s.pmtPid));
+            EXPECT_EQ(p.at("pcr_pid"), std::to_string(s.pcrPid));
+            EXPECT_EQ(AsciiSkeleton(p.at("tags.service_name")), AsciiSkeleton(s.name));
+            EXPECT_EQ(AsciiSkeleton(p.at("tags.service_provider")), AsciiSkeleton(s.provider));
+            // The streams by PID, with the codec ffprobe recognised.
+            std::map<std::string, std::string> expected;
+            if (s.video)
+                expected[Hex(s.video->pid)] = "mpeg2video";
+            for (const auto& a : s.audio)
+                expected[Hex(a.pid)] = a.kind == tsgen::AudioKind::Ac3 ? "ac3" : "mp2";
+            std::map<std::string, std::string> actual;
+            for (std::size_t k = 0; p.count("streams.stream." + std::to_string(k) + ".id"); ++k) {
+                const std::string base = "streams.stream." + std::to_string(k) + ".";
+                actual[p.at(base + "id")] = p.at(base + "codec_name");
+                if (s.video && p.at(base + "id") == Hex(s.video->pid)) {
+                    EXPECT_EQ(p.at(base + "width"), std::to_string(s.video->width));
+                    EXPECT_EQ(p.at(base + "height"), std::to_string(s.video->height));
+                    EXPECT_EQ(p.at(base + "r_frame_rate"), "25/1");
+                }
+            }
+            EXPECT_EQ(actual, expected);
+        }
+        // Every frame decodes: the pictures and audio frames are real ones.
+        EXPECT_EQ(Run("ffmpeg -nostdin -v error -i " + file.string() + " -map 0 -f null -"), 0) << err_;
+        EXPECT_EQ(err_, "") << "ffmpeg decodes without error";
+    }
+}
+
+TEST_F(ToolTest, DumpsEachDistinctSectionForTheFuzzers)
+{
+    // The calling form of the fuzz script: no output folder.
+    ASSERT_EQ(Run(std::string(TSGEN_EXE) + " --dump-sections " + (dir_ / "seeds").string() + " " + DEMO_BROADCAST), 0)
+        << err_;
+    for (const char* name : {"pat_1.bin", "pmt_257.bin", "sdt_1.bin", "nit_8442.bin", "eit4e_1.bin", "eit4f_1.bin"})
+        EXPECT_TRUE(fs::exists(dir_ / "seeds" / name)) << name;
+    std::set<std::string> contents;
+    for (const auto& entry : fs::directory_iterator(dir_ / "seeds"))
+        EXPECT_TRUE(contents.insert(ReadText(entry.path())).second) << "duplicate " << entry.path();
+    EXPECT_GT(contents.size(), 20u);
+    EXPECT_FALSE(fs::exists(dir_ / "seeds" / "474166.ts")) << "no stream without an output folder";
+}
+
+TEST_F(ToolTest, FaultsStopWithTheLineAndAnError)
+{
+    std::ofstream(dir_ / "bad.txt") << "mux uhf=21 tsid=1 onid=1\n"
+                                       "service sid=1 name=A pmt=0x100\n"
+                                       "video pid=0x100\n";
+    EXPECT_EQ(Run(std::string(TSGEN_EXE) + " " + (dir_ / "bad.txt").string() + " " + (dir_ / "out").string()), 1);
+    EXPECT_NE(err_.find("bad.txt: ligne 3 :"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(dir_ / "out" / "474166.ts"));
+
+    // A bit rate too low for the services is refused, not written short.
+    std::ofstream(dir_ / "slow.txt") << "mux uhf=21 tsid=1 onid=1 bitrate=500000\n"
+                                        "service sid=1 name=A pmt=0x100\n"
+                                        "video pid=0x101 bitrate=1200000\n";
+    EXPECT_EQ(Run(std::string(TSGEN_EXE) + " " + (dir_ / "slow.txt").string() + " " + (dir_ / "out").string()), 1);
+    EXPECT_NE(err_.find("insuffisant"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(dir_ / "out" / "474166.ts")) << "no stream cut short is left behind";
+
+    EXPECT_EQ(Run(std::string(TSGEN_EXE) + " " + DEMO_BROADCAST), 2) << "no output folder";
+    EXPECT_EQ(Run(std::string(TSGEN_EXE) + " --seconds 0 " + DEMO_BROADCAST + " " + (dir_ / "out").string()), 2);
+}
+
+}  // namespace
