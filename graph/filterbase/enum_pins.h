@@ -1,0 +1,36 @@
+#pragma once
+// Enumerator of a filter's pins. It notices a change of the filter's pins through the
+// pin version and then answers VFW_E_ENUM_OUT_OF_SYNC until Reset.
+#include <dshow.h>
+
+#include <atomic>
+
+#include "graph/com_ptr.h"
+
+class CBaseFilter;
+
+class CEnumPins : public IEnumPins {
+public:
+    // Starts at the first pin, or where `source` stands when cloning.
+    CEnumPins(CBaseFilter* filter, const CEnumPins* source);
+    virtual ~CEnumPins();
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+    HRESULT STDMETHODCALLTYPE Reset() override;
+    HRESULT STDMETHODCALLTYPE Clone(IEnumPins** copy) override;
+
+private:
+    bool OutOfSync();
+
+    std::atomic<LONG> references_{1};
+    ComPtr<IBaseFilter> holder_;  // keeps the filter alive while enumerating
+    CBaseFilter* filter_;
+    int position_ = 0;
+    int pinCount_ = 0;
+    LONG version_ = 0;
+};
