@@ -1,0 +1,9 @@
+#pragma once
+// The class object of every registered device.
+#include <windows.h>
+#include <unknwn.h>
+
+#include "standins/catalogue.h"
+
+// A new class object for the device, with one reference, or null when out of memory.
+IClassFactory* CreateClassFactory(const DeviceEntry& device);
