@@ -34,6 +34,25 @@ HRESULT STDMETHODCALLTYPE CMemInputPin::EndFlush()
     return S_OK;
 }
 
+namespace {
+
+// An upstream pin may accept an allocator without sizing it (a network provider has
+// nothing to say about buffers); committing it would then fail. Give it a minimal
+// size of our own in that case.
+void SizeIfUnsized(IMemAllocator* allocator)
+{
+    ALLOCATOR_PROPERTIES current{};
+    if (SUCCEEDED(allocator->GetProperties(&current)) && current.cbBuffer > 0 && current.cbAlign > 0) return;
+    ALLOCATOR_PROPERTIES wanted{};
+    wanted.cBuffers = 1;
+    wanted.cbBuffer = 188;
+    wanted.cbAlign = 1;
+    ALLOCATOR_PROPERTIES actual{};
+    allocator->SetProperties(&wanted, &actual);
+}
+
+}  // namespace
+
 HRESULT STDMETHODCALLTYPE CMemInputPin::GetAllocator(IMemAllocator** allocator)
 {
     if (!allocator) return E_POINTER;
@@ -45,6 +64,7 @@ HRESULT STDMETHODCALLTYPE CMemInputPin::GetAllocator(IMemAllocator** allocator)
             *allocator = nullptr;
             return hr;
         }
+        SizeIfUnsized(allocator_.Get());
     }
     *allocator = ComPtr<IMemAllocator>(allocator_).Detach();
     return S_OK;
@@ -54,6 +74,7 @@ HRESULT STDMETHODCALLTYPE CMemInputPin::NotifyAllocator(IMemAllocator* allocator
 {
     if (!allocator) return E_POINTER;
     AutoLock lock(*lock_);
+    SizeIfUnsized(allocator);
     allocator_ = ComPtr<IMemAllocator>::Share(allocator);
     return S_OK;
 }
