@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "config/settings.h"
+#include "graph/filterbase/media_type.h"
 #include "graph/graph_handles.h"
 
 EXTERN_C const GUID KSCATEGORY_BDA_NETWORK_TUNER = {
@@ -18,15 +19,6 @@ namespace {
 
 // Filters below "do not use" are never offered by the mapper.
 constexpr DWORD kDecoderMinimumMerit = MERIT_DO_NOT_USE + 1;
-
-void FreeMediaType(AM_MEDIA_TYPE* type)
-{
-    // DeleteMediaType lives in the SDK's base classes, not in the platform: free the
-    // format block, drop the format object, then the structure, as it does.
-    if (type->cbFormat != 0) CoTaskMemFree(type->pbFormat);
-    if (type->pUnk) type->pUnk->Release();
-    CoTaskMemFree(type);
-}
 
 // The "FriendlyName" of a device or filter entry, as a BSTR the caller frees; null when
 // the property cannot be read as text.
@@ -144,7 +136,7 @@ TransportOutputKind ClassifyTransportOutput(IBaseFilter* filter)
         AM_MEDIA_TYPE* type = nullptr;
         while (types->Next(1, &type, nullptr) == S_OK && type) {
             const TransportOutputKind kind = ClassifyMediaType(type->majortype, type->subtype);
-            FreeMediaType(type);
+            DeleteMediaType(type);
             type = nullptr;
             if (kind != TransportOutputKind::None) return kind;
         }
