@@ -122,22 +122,18 @@ HRESULT STDMETHODCALLTYPE CReceiverInputPin::EndFlush()
 
 CVirtualReceiver::CVirtualReceiver(const DeviceEntry& device)
     : CBaseFilter(L"récepteur TNT virtuel", nullptr, &stateLock_, device.classId),
-      output_(new CReceiverOutputPin(this, &stateLock_, device.output)),
-      input_(new CReceiverInputPin(this, &stateLock_, output_))
+      output_(std::make_unique<CReceiverOutputPin>(this, &stateLock_, device.output)),
+      input_(std::make_unique<CReceiverInputPin>(this, &stateLock_, output_.get()))
 {
 }
 
-CVirtualReceiver::~CVirtualReceiver()
-{
-    delete input_;
-    delete output_;
-}
+CVirtualReceiver::~CVirtualReceiver() = default;
 
 int CVirtualReceiver::GetPinCount() { return 2; }
 
 CBasePin* CVirtualReceiver::GetPin(int index)
 {
-    if (index == 0) return input_;
-    if (index == 1) return output_;
+    if (index == 0) return input_.get();
+    if (index == 1) return output_.get();
     return nullptr;
 }

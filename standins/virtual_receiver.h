@@ -1,6 +1,8 @@
 #pragma once
 // The receiver half of a two-filter virtual device: it takes the tuner's MPEG-2 transport
 // stream and passes every sample on, unchanged, on an output of its own subtype.
+#include <memory>
+
 #include "graph/filterbase/base_filter.h"
 #include "graph/filterbase/output_pin.h"
 #include "standins/catalogue.h"
@@ -48,6 +50,7 @@ public:
 
 private:
     CriticalSection stateLock_;
-    CReceiverOutputPin* output_;
-    CReceiverInputPin* input_;
+    // The input passes samples to the output, so it goes first (members die in reverse).
+    std::unique_ptr<CReceiverOutputPin> output_;
+    std::unique_ptr<CReceiverInputPin> input_;
 };

@@ -9,16 +9,13 @@
 CVirtualTuner::CVirtualTuner(const DeviceEntry& device)
     : CSource(L"tuner TNT virtuel", nullptr, device.classId), device_(device),
       core_(std::make_shared<TunerCore>()),
-      antenna_(new CAntennaPin(this, StateLock())),
+      antenna_(std::make_unique<CAntennaPin>(this, StateLock())),
       output_(new CTunerOutputPin(this, device.output, core_))
 {
 }
 
-CVirtualTuner::~CVirtualTuner()
-{
-    // The output pin belongs to CSource's array, which deletes it.
-    delete antenna_;
-}
+// The output pin belongs to CSource's array, which deletes it.
+CVirtualTuner::~CVirtualTuner() = default;
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::QueryInterface(REFIID iid, void** out)
 {
@@ -61,7 +58,7 @@ int CVirtualTuner::GetPinCount() { return 2; }
 
 CBasePin* CVirtualTuner::GetPin(int index)
 {
-    if (index == 0) return antenna_;
+    if (index == 0) return antenna_.get();
     if (index == 1) return output_;
     return nullptr;
 }

@@ -7,6 +7,8 @@
 #include <bdatypes.h>
 #include <bdaiface.h>
 
+#include <memory>
+
 #include "graph/filterbase/source.h"
 #include "standins/catalogue.h"
 #include "standins/tuner_core.h"
@@ -63,6 +65,6 @@ private:
 
     const DeviceEntry& device_;
     TunerCorePtr core_;
-    CAntennaPin* antenna_;
+    std::unique_ptr<CAntennaPin> antenna_;
     CTunerOutputPin* output_;  // owned by CSource's pin array
 };
