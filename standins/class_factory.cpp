@@ -1,0 +1,103 @@
+#include "standins/class_factory.h"
+
+#include <atomic>
+#include <new>
+
+#include "standins/module.h"
+#include "standins/virtual_receiver.h"
+#include "standins/virtual_tuner.h"
+
+namespace {
+
+// Builds the device's filter and hands out the requested interface.
+HRESULT CreateDevice(const DeviceEntry& device, REFIID iid, void** out)
+{
+    INonDelegatingUnknown* object = nullptr;
+    try {
+        if (device.kind == DeviceKind::Tuner) {
+            object = new CVirtualTuner(device);
+        } else {
+            object = new CVirtualReceiver(device);
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    // The count starts at 0: hold the object across the query, which takes the
+    // caller's reference; a failed query then deletes it.
+    object->NonDelegatingAddRef();
+    HRESULT hr = object->NonDelegatingQueryInterface(iid, out);
+    object->NonDelegatingRelease();
+    return hr;
+}
+
+// Makes one kind of object: a device of the catalogue, or a media filter.
+using Creator = HRESULT (*)(const void* context, IUnknown* outer, REFIID iid, void** out);
+
+HRESULT CreateCatalogueDevice(const void* context, IUnknown* outer, REFIID iid, void** out)
+{
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return CreateDevice(*static_cast<const DeviceEntry*>(context), iid, out);
+}
+
+HRESULT CreateMediaFilter(const void* context, IUnknown* outer, REFIID iid, void** out)
+{
+    return static_cast<const MediaFilterEntry*>(context)->create(outer, iid, out);
+}
+
+class ClassFactory : public IClassFactory {
+public:
+    ClassFactory(Creator creator, const void* context) : creator_(creator), context_(context) { ModuleAddRef(); }
+    virtual ~ClassFactory() { ModuleRelease(); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        return creator_(context_, outer, iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
+    {
+        if (lock) {
+            ModuleAddRef();
+        } else {
+            ModuleRelease();
+        }
+        return S_OK;
+    }
+
+private:
+    Creator creator_;
+    const void* context_;
+    std::atomic<ULONG> references_{1};
+};
+
+}  // namespace
+
+IClassFactory* CreateClassFactory(const DeviceEntry& device)
+{
+    return new (std::nothrow) ClassFactory(CreateCatalogueDevice, &device);
+}
+
+IClassFactory* CreateClassFactory(const MediaFilterEntry& filter)
+{
+    return new (std::nothrow) ClassFactory(CreateMediaFilter, &filter);
+}

@@ -1,0 +1,37 @@
+#include "standins/media_filters.h"
+
+#include <array>
+
+#include "standins/decoders/decoder_registration.h"
+#include "standins/demux/factory.h"
+#include "standins/renderer/renderer_registration.h"
+
+namespace {
+
+const std::array<MediaFilterEntry, 6>& Table()
+{
+    static const std::array<MediaFilterEntry, 6> table = {{
+        {&StandinDemuxSetup(), CreateStandinDemux},
+        {&StandinMpeg2DataSetup(), CreateStandinMpeg2Data},
+        {&standin::Mpeg2VideoDecoderEntry().setup, standin::Mpeg2VideoDecoderEntry().create},
+        {&standin::MpegAudioDecoderEntry().setup, standin::MpegAudioDecoderEntry().create},
+        {&standin::Ac3DecoderEntry().setup, standin::Ac3DecoderEntry().create},
+        {&standin::VideoRendererEntry().setup, standin::VideoRendererEntry().create},
+    }};
+    return table;
+}
+
+}  // namespace
+
+std::span<const MediaFilterEntry> MediaFilters()
+{
+    return Table();
+}
+
+const MediaFilterEntry* FindMediaFilter(REFCLSID classId)
+{
+    for (const MediaFilterEntry& entry : Table())
+        if (IsEqualCLSID(*entry.setup->classId, classId))
+            return &entry;
+    return nullptr;
+}

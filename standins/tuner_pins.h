@@ -1,0 +1,63 @@
+#pragma once
+// The virtual tuner's two pins.
+#include <cstdint>
+
+#include "graph/filterbase/source_stream.h"
+#include "standins/broadcast_file.h"
+#include "standins/catalogue.h"
+#include "standins/mem_input_pin.h"
+#include "standins/ts_pacer.h"
+#include "standins/tuner_core.h"
+
+// Fills a media type of major type MEDIATYPE_Stream with the subtype of `output`.
+void SetStreamType(AM_MEDIA_TYPE& type, OutputSubtype output);
+
+// The antenna input. It connects to any upstream pin of the BDA antenna major type and
+// answers every delivery with S_FALSE, so that a network provider's worker leaves its
+// delivery loop at once instead of spinning on empty samples.
+class CAntennaPin : public CMemInputPin {
+public:
+    CAntennaPin(CBaseFilter* filter, CriticalSection* lock);
+
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
+    HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
+    HRESULT STDMETHODCALLTYPE Receive(IMediaSample* sample) override;
+};
+
+// The transport-stream output: while the filter is paused or running its worker plays
+// the broadcast file of the committed frequency, in whole packets, at the pace of the
+// stream's PCR, and starts again at the file's end. Without a signal it delivers nothing.
+class CTunerOutputPin : public CSourceStream {
+public:
+    CTunerOutputPin(CSource* filter, OutputSubtype output, TunerCorePtr core);
+
+    using CSourceStream::GetMediaType;
+
+    HRESULT GetMediaType(AM_MEDIA_TYPE* type) override;
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+    HRESULT FillBuffer(IMediaSample* sample) override;
+    HRESULT OnThreadStartPlay() override;
+    HRESULT DoBufferProcessingLoop() override;
+
+private:
+    // Worker thread only, from here on.
+    // One step of the loop: follows a new commit, waits for the next due packet, or
+    // delivers one buffer of due packets. S_OK to go on; anything else stops delivery.
+    HRESULT Step();
+    void FollowTuning();
+    bool TakePendingPacket();
+    std::int64_t ElapsedMicros() const;
+
+    OutputSubtype output_;
+    TunerCorePtr core_;
+    BroadcastFile file_;
+    standins::PcrPacer pacer_;
+    std::uint64_t generation_ = 0;
+    bool followed_ = false;
+    LARGE_INTEGER start_{};
+    LARGE_INTEGER frequency_{};
+    std::uint8_t pending_[standins::kPacketSize];
+    bool hasPending_ = false;
+    std::int64_t pendingDue_ = 0;
+};
