@@ -1,20 +1,65 @@
 #include "app/startup.h"
 
+#include <windows.h>
+
+#include "app/channel_menu.h"
+#include "app/shell_state.h"
+#include "channels/chaine.h"
+#include "channels/channel_file_win.h"
 #include "config/settings.h"
+#include "graph/devices.h"
+#include "graph/graph.h"
+#include "graph/tuning.h"
+
+namespace {
+
+// The tuner named in the settings, with one more try when it is not found.
+bool FindConfiguredTuner()
+{
+    if (DetectTuner())
+        return true;
+    // The configuration dialog opens here, over the main window, once it exists;
+    // the user's new choice is then looked up once more.
+    return DetectTuner();
+}
+
+// The channel list from chaines.xml, or from a scan when there is no usable file.
+bool LoadChannels()
+{
+    if (LoadChannelFile())
+        return true;
+    // The frequency scan joins here; until then a missing or unreadable channel
+    // file is reported as a scan that found nothing.
+    ShowError(L"Aucune chaine n'a \u00e9t\u00e9 trouv\u00e9e");
+    return false;
+}
+
+std::int32_t FirstChannel()
+{
+    return IsValidChannelIndex(Chaines, startChannelIndex) ? startChannelIndex : 0;
+}
+
+}  // namespace
 
 int StartUp()
 {
-    // 1. Settings, which also apply the saved priority.
-    LoadSettings();
+    LoadSettings();  // also applies the saved priority
+    if (!FindConfiguredTuner())
+        return 1;
+    if (const int built = BuildGraph(); built != 0)
+        return built;
+    if (!LoadChannels())
+        return 1;
+    if (Chaines.empty()) {
+        ShowError(L"Aucune chaine n'est dans le fichier");
+        return 1;
+    }
+    BuildChannelMenu();
+    // The now-playing check mark and always-on-top join here with their commands.
+    DrawMenuBar(mainWindow);
 
-    // Steps that join as their subsystems arrive, in this order:
-    //  2. find the configured tuner and receiver, with the configuration dialog and
-    //     one more try when they are not found;
-    //  3. build the capture graph;
-    //  4. load the channel file, or scan when there is none;
-    //  5. refuse an empty channel list;
-    //  6. the "Chaînes" menu; 7. the now-playing check mark;
-    //  8. always-on-top; 9. select the saved channel;
-    //  10. and 11. the guide's section streams and reader thread.
+    typedNumber = 0;
+    SelectChannel(FirstChannel());
+    // The guide's section streams and reader thread start here once the guide exists.
     return 0;
 }

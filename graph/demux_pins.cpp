@@ -2,7 +2,6 @@
 
 #include <bdaiface.h>
 #include <dvdmedia.h>
-#include <ksuuids.h>
 
 #include <cstring>
 
@@ -53,11 +52,11 @@ const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype,
                               const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
                               const wchar_t* connectFailure, const wchar_t* renderFailure)
 {
-    decoder = ComPtr<IBaseFilter>::Adopt(FindDecoderByName(major, subtype, setting));
+    decoder = FindDecoderByName(major, subtype, setting);
     if (decoder) {
         if (FAILED(graph->AddFilter(decoder.Get(), decoderName)))
             return L"";
-        ComPtr<IPin> input = ComPtr<IPin>::Adopt(FindFreePin(decoder.Get(), PINDIR_INPUT));
+        ComPtr<IPin> input = FindFreePin(decoder.Get(), PINDIR_INPUT);
         if (!input || FAILED(graph->ConnectDirect(pin, input.Get(), nullptr)))
             return L"";
         if (FAILED(ConnectFilters(decoder.Get(), renderer)))
@@ -161,7 +160,7 @@ int RenderDataPin(IMpeg2Demultiplexer* demux)
     if (!tables)
         return Fail(L"MPEG2 data not added");
     tables.As(IID_IMpeg2Data, mpeg2Data);
-    ComPtr<IPin> input = ComPtr<IPin>::Adopt(FindFreePin(tables.Get(), PINDIR_INPUT));
+    ComPtr<IPin> input = FindFreePin(tables.Get(), PINDIR_INPUT);
     if (!input || FAILED(graph->ConnectDirect(pin.Get(), input.Get(), nullptr)))
         return 1;
     return 0;

@@ -16,8 +16,8 @@ IBaseFilter* CreateFilter(const CLSID& clsid, const wchar_t* name)
 
 HRESULT ConnectFilters(IBaseFilter* upstream, IBaseFilter* downstream)
 {
-    ComPtr<IPin> output = ComPtr<IPin>::Adopt(FindFreePin(upstream, PINDIR_OUTPUT));
-    ComPtr<IPin> input = ComPtr<IPin>::Adopt(FindFreePin(downstream, PINDIR_INPUT));
+    ComPtr<IPin> output = FindFreePin(upstream, PINDIR_OUTPUT);
+    ComPtr<IPin> input = FindFreePin(downstream, PINDIR_INPUT);
     if (!output || !input)
         return VFW_E_NOT_FOUND;
     return graph->ConnectDirect(output.Get(), input.Get(), nullptr);

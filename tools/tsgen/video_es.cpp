@@ -2,6 +2,8 @@
 
 #include "tools/tsgen/bit_writer.h"
 
+#include <string>
+
 namespace tsgen {
 namespace {
 
@@ -9,6 +11,7 @@ constexpr std::uint32_t kPictureStart = 0x00;
 constexpr std::uint32_t kSequenceHeader = 0xB3;
 constexpr std::uint32_t kExtensionStart = 0xB5;
 constexpr std::uint32_t kGroupStart = 0xB8;
+constexpr std::uint32_t kUserDataStart = 0xB2;
 
 constexpr int kPictureI = 1;
 constexpr int kPictureP = 2;
@@ -75,6 +78,16 @@ void SequenceHeader(BitWriter& w, const VideoStream& v)
     w.Put(1, 1);                        // low_delay: no B pictures, so nothing is reordered
     w.Put(0, 2);
     w.Put(0, 5);
+}
+
+// User data naming the stream's PID ("BTVPID=" and its decimal digits), which the
+// test decoders of the stand-ins show in their picture, so that every service's
+// picture is told apart. A decoder that knows nothing of it skips user data.
+void PidUserData(BitWriter& w, std::uint16_t pid)
+{
+    StartCode(w, kUserDataStart);
+    for (char c : "BTVPID=" + std::to_string(pid))
+        w.Put(static_cast<std::uint8_t>(c), 8);
 }
 
 void GroupHeader(BitWriter& w, std::uint64_t index, const FrameRate& rate)
@@ -188,6 +201,7 @@ std::vector<std::uint8_t> BuildVideoPicture(const VideoStream& video, std::uint6
     BitWriter w;
     if (position == 0) {
         SequenceHeader(w, video);
+        PidUserData(w, video.pid);
         GroupHeader(w, index, rate);
         PictureHeader(w, 0, kPictureI);
         IntraSlices(w, mbWidth, mbHeight, colour);
