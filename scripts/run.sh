@@ -8,16 +8,24 @@ here="$(dirname "${BASH_SOURCE[0]}")"
 "$here/setup.sh"
 source "$here/env.sh"
 "$here/build.sh" --win-only
-if [ -x "$here/register-standins.sh" ]; then "$here/register-standins.sh"; fi
-
-work="$BRISOME_RUN/work"
-mkdir -p "$work"
-if [ -x "$here/prepare-demo.sh" ]; then "$here/prepare-demo.sh" "$work"; fi
 
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then headless=1; fi
 source "$here/display.sh"
+# Wine's desktop process takes the display of the server's first client: start a
+# fresh server now that the display is known.
+wineserver -k >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1 || true
+wine wineboot >/dev/null 2>&1 || true
+if [ -x "$here/register-standins.sh" ]; then "$here/register-standins.sh"; fi
+
+work="$BRISOME_RUN/work"
+mkdir -p "$work"
+"$here/prepare-demo.sh" "$work"
+# The stand-in tuner plays the demo streams of this folder (a Windows path).
+BRISOME_BROADCAST_DIR="$(winepath -w "$work/broadcast")"
+export BRISOME_BROADCAST_DIR
+export BRISOME_STANDIN_TRACE="$(winepath -w "$work/tuner-trace.txt")"
 
 cd "$work"
 if [ "$headless" = 0 ]; then

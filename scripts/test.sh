@@ -18,6 +18,9 @@ fi
 
 echo "== Windows tests under Wine"
 source "$here/display.sh"
+# Wine's desktop process takes the display of the server's first client: start a
+# fresh server now that the display is known.
+wineserver -k >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1 || true
 wine wineboot >/dev/null 2>&1 || true
 if [ -x "$here/register-standins.sh" ]; then "$here/register-standins.sh"; fi
