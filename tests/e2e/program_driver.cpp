@@ -112,8 +112,19 @@ std::string ScratchDir::Read(const wchar_t* name) const
     return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
+// Wine's desktop process comes up with the first window and goes away with the
+// last; a program started while it is coming up or going away cannot create its
+// window. A hidden window of the test process keeps the desktop up for the test.
+void KeepDesktopUp()
+{
+    static HWND keeper = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                         GetModuleHandleW(nullptr), nullptr);
+    (void)keeper;
+}
+
 Program::Program(const std::wstring& workDir)
 {
+    KeepDesktopUp();
     std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -125,6 +136,12 @@ Program::Program(const std::wstring& workDir)
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     id_ = pi.dwProcessId;
+}
+
+Program::Program(Program&& other) noexcept : process_(other.process_), id_(other.id_)
+{
+    other.process_ = nullptr;
+    other.id_ = 0;
 }
 
 Program::~Program()

@@ -25,6 +25,9 @@ public:
     // Starts the program with `workDir` as its current directory.
     explicit Program(const std::wstring& workDir);
     ~Program();
+    Program(Program&& other) noexcept;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // Waits for the main window of this process; null on time-out.
     HWND WaitForMainWindow(DWORD timeoutMs = 20000);

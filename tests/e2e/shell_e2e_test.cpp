@@ -2,11 +2,14 @@
 // French menu bar, and the settings file written on every way out.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "installation.h"
+#include "message_box_watcher.h"
 #include "program_driver.h"
 
 namespace {
@@ -82,12 +85,18 @@ std::vector<std::wstring> KeysInFileOrder(const ScratchDir& dir)
     return keys;
 }
 
-void ExpectSettingsWrittenOnExit(const ScratchDir& dir)
+// All thirteen keys; in their fixed order when the program created the file.
+void ExpectSettingsWrittenOnExit(const ScratchDir& dir, const wchar_t* channelIndex = L"0", bool newFile = false)
 {
     ASSERT_TRUE(dir.Exists(L"config.ini"));
     std::vector<std::wstring> expected(std::begin(kKeysInOrder), std::end(kKeysInOrder));
-    EXPECT_EQ(KeysInFileOrder(dir), expected);
-    EXPECT_EQ(ReadKey(dir, L"Index chaine courante"), L"-1");
+    std::vector<std::wstring> written = KeysInFileOrder(dir);
+    if (!newFile) {
+        std::sort(expected.begin(), expected.end());
+        std::sort(written.begin(), written.end());
+    }
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(ReadKey(dir, L"Index chaine courante"), channelIndex);
     EXPECT_EQ(ReadKey(dir, L"Recherche stricte"), L"1");
     EXPECT_EQ(ReadKey(dir, L"R\u00e9pertoire vid\u00e9o"), dir.Path());
     EXPECT_EQ(ReadKey(dir, L"Priorit\u00e9"), L"Sup\u00e9rieure");
@@ -104,10 +113,18 @@ std::vector<unsigned> CheckedPriorities(HWND window, const ScratchDir& dir)
     return checked;
 }
 
+std::wstring Widen(const char* codePageText)
+{
+    wchar_t wide[512] = L"";
+    MultiByteToWideChar(CP_ACP, 0, codePageText, -1, wide, 512);
+    return wide;
+}
+
 TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
 {
-    ScratchDir dir;
-    Program program(dir.Path());
+    Installation installation;
+    ScratchDir& dir = installation.Dir();
+    Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
@@ -126,8 +143,16 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
 
     // The whole bar, depth first, as the program shows it; every item enabled,
     // and among the priorities only the default above-normal one checked.
+    // The "Chaînes" pop-up comes before "Aide", one item per channel, by index.
     std::vector<MenuEntry> expected;
     for (const Popup& popup : ExpectedMenuBar()) {
+        if (std::wstring(popup.title) == L"Aide") {
+            expected.push_back({0, "popup", 0, 0, L"Cha\u00eenes"});
+            const ChannelList channels = installation.Channels();
+            EXPECT_FALSE(channels.empty());
+            for (size_t i = 0; i < channels.size(); ++i)
+                expected.push_back({1, "item", static_cast<unsigned>(i), 0, Widen(channels[i].Nom)});
+        }
         expected.push_back({0, "popup", 0, 0, popup.title});
         for (const Item& item : popup.items) {
             if (!item.text) {
@@ -150,7 +175,11 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
         EXPECT_EQ(shown[i].text, expected[i].text);
         if (expected[i].kind == "item") {
             EXPECT_EQ(shown[i].id, expected[i].id);
-            EXPECT_EQ(shown[i].state, expected[i].state);
+            // The audio-track and recording items follow the channel; the rest are
+            // enabled and unchecked, but for the default priority's check mark.
+            if (expected[i].id < 40011 || expected[i].id > 40020) {
+                EXPECT_EQ(shown[i].state, expected[i].state);
+            }
         }
     }
     EXPECT_EQ(GetPriorityClass(program.Process()), static_cast<DWORD>(ABOVE_NORMAL_PRIORITY_CLASS));
@@ -163,8 +192,9 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
 
 TEST(Shell, QuitterWritesTheSettingsAndExitsWithZero)
 {
-    ScratchDir dir;
-    Program program(dir.Path());
+    Installation installation;
+    ScratchDir& dir = installation.Dir();
+    Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
@@ -176,12 +206,12 @@ TEST(Shell, QuitterWritesTheSettingsAndExitsWithZero)
 
 TEST(Shell, ASecondCopyLeavesAtOnceWithoutAWindow)
 {
-    ScratchDir dir;
-    Program first(dir.Path());
+    Installation installation;
+    Program first = installation.Start();
     HWND window = first.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
-    Program second(dir.Path());
+    Program second = installation.Start();
     ASSERT_TRUE(second.WaitForExit());
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(WindowsOfClass(L"Tovard TV").size(), 1u);
@@ -192,10 +222,11 @@ TEST(Shell, ASecondCopyLeavesAtOnceWithoutAWindow)
 
 TEST(Shell, SavedNormalPriorityIsAppliedCheckedAndWrittenBack)
 {
-    ScratchDir dir;
-    WritePrivateProfileStringW(L"Config", L"Priorit\u00e9", L"Normale", dir.File(L"config.ini").c_str());
-    WritePrivateProfileStringW(L"Config", L"Recherche stricte", L"5", dir.File(L"config.ini").c_str());
-    Program program(dir.Path());
+    Installation installation;
+    ScratchDir& dir = installation.Dir();
+    installation.SetSetting(L"Priorit\u00e9", L"Normale");
+    installation.SetSetting(L"Recherche stricte", L"5");
+    Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
@@ -217,8 +248,8 @@ TEST(Shell, SavedNormalPriorityIsAppliedCheckedAndWrittenBack)
 
 TEST(Shell, ScreenSaverAndMonitorPowerOffAreRefused)
 {
-    ScratchDir dir;
-    Program program(dir.Path());
+    Installation installation;
+    Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     // Refused requests are answered 0 without default processing; the window stays.
@@ -229,6 +260,19 @@ TEST(Shell, ScreenSaverAndMonitorPowerOffAreRefused)
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(Shell, AMissingTunerEndsStartUpWithMinusOneAndSavesTheSettings)
+{
+    // No settings at all, so no tuner: start-up stops without a message (the
+    // configuration dialog is the user's way out) and still creates config.ini.
+    ScratchDir dir;
+    Program program(dir.Path());
+    MessageBoxWatcher boxes(program.Id());
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0xFFFFFFFFu);
+    EXPECT_TRUE(boxes.Texts().empty());
+    ExpectSettingsWrittenOnExit(dir, L"-1", true);
 }
 
 }  // namespace
