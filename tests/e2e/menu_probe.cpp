@@ -1,7 +1,8 @@
-// A probe loaded into the program under test by a message hook, because a menu
-// belongs to the process that made it and cannot be read from outside under Wine.
-// On the registered message "BrisomeMenuProbe" it writes the window's menu bar,
-// as the user would see it, to menu.txt in the program's current directory.
+// A probe loaded into the program under test by a message hook, because under Wine
+// a menu, and what a window shows, belong to the process that made them and cannot
+// be read from outside. On the registered message "BrisomeMenuProbe" it writes the
+// window's menu bar, as the user would see it, to menu.txt in the program's current
+// directory; on "BrisomePictureProbe", the window's client area to picture.bmp.
 #include <windows.h>
 
 #include <cstdio>
@@ -40,17 +41,62 @@ void DumpMenu(FILE* out, HMENU menu, int depth)
     }
 }
 
+void CapturePicture(HWND window, const std::wstring& path)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    if (width <= 0 || height <= 0)
+        return;
+    HDC source = GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down rows
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD imageSize = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + imageSize;
+    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&header, sizeof header, 1, out);
+        std::fwrite(bits, imageSize, 1, out);
+        std::fclose(out);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+}
+
+std::wstring InCurrentDirectory(const wchar_t* name)
+{
+    wchar_t dir[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, dir);
+    return std::wstring(dir) + L"\\" + name;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM wParam, LPARAM lParam)
 {
     static const UINT probeMessage = RegisterWindowMessageW(L"BrisomeMenuProbe");
+    static const UINT pictureMessage = RegisterWindowMessageW(L"BrisomePictureProbe");
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == pictureMessage)
+        CapturePicture(message->hwnd, InCurrentDirectory(L"picture.bmp"));
     if (code == HC_ACTION && message->message == probeMessage) {
-        wchar_t dir[MAX_PATH];
-        GetCurrentDirectoryW(MAX_PATH, dir);
-        std::wstring path = std::wstring(dir) + L"\\menu.txt";
-        FILE* out = _wfopen(path.c_str(), L"wb");
+        FILE* out = _wfopen(InCurrentDirectory(L"menu.txt").c_str(), L"wb");
         if (out) {
             HMENU bar = GetMenu(message->hwnd);
             if (bar)

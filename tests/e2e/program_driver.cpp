@@ -1,5 +1,6 @@
 #include "program_driver.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -189,25 +190,61 @@ std::vector<HWND> WindowsOfClass(const wchar_t* className)
 }
 
 
-std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir)
+// Has the probe, loaded into the program by a message hook, answer `messageName`.
+bool SendProbe(HWND window, const wchar_t* messageName)
 {
-    std::vector<MenuEntry> entries;
     static HMODULE probe = LoadLibraryW(L"menu_probe.dll");
     if (!probe) {
         ADD_FAILURE() << "menu_probe.dll not found";
-        return entries;
+        return false;
     }
     auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook")));
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread);
     if (!hook) {
         ADD_FAILURE() << "cannot hook the program, error " << GetLastError();
-        return entries;
+        return false;
     }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, RegisterWindowMessageW(messageName), 0, 0, SMTO_BLOCK, 10000, &ignored);
+    UnhookWindowsHookEx(hook);
+    return true;
+}
+
+WindowPicture ReadWindowPicture(HWND window, const std::wstring& workDir)
+{
+    WindowPicture picture;
+    const std::wstring path = workDir + L"\\picture.bmp";
+    DeleteFileW(path.c_str());
+    if (!SendProbe(window, L"BrisomePictureProbe"))
+        return picture;
+    std::ifstream f(NarrowPath(path), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(f)), {});
+    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
+        return picture;
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof header);
+    const size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const size_t count = static_cast<size_t>(header.biWidth) * static_cast<size_t>(-header.biHeight);
+    if (header.biWidth <= 0 || header.biHeight >= 0 || bytes.size() < offset + count * 4)
+        return picture;
+    picture.width = header.biWidth;
+    picture.height = -header.biHeight;
+    picture.pixels.resize(count);
+    std::memcpy(picture.pixels.data(), bytes.data() + offset, count * 4);
+    for (auto& p : picture.pixels)
+        p &= 0x00FFFFFF;
+    picture.file = bytes;
+    return picture;
+}
+
+std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir)
+{
+    std::vector<MenuEntry> entries;
     const std::wstring path = workDir + L"\\menu.txt";
     DeleteFileW(path.c_str());
-    SendMessageW(window, RegisterWindowMessageW(L"BrisomeMenuProbe"), 0, 0);
-    UnhookWindowsHookEx(hook);
+    if (!SendProbe(window, L"BrisomeMenuProbe"))
+        return entries;
 
     std::ifstream f(NarrowPath(path), std::ios::binary);
     std::string line;

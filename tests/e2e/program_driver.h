@@ -3,6 +3,7 @@
 // outside, the way a user (or the platform) sees it.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,17 @@ struct MenuEntry {
     unsigned state;     // MFS_* flags
     std::wstring text;  // tabs as real tab characters
 };
+
+// The client area of `window` as the program has drawn it, read from inside the
+// program by the same probe: 0x00RRGGBB pixels, rows from the top.
+struct WindowPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::string file;  // the bitmap file the probe wrote
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+WindowPicture ReadWindowPicture(HWND window, const std::wstring& workDir);
 
 // Reads the menu bar of `window` from inside the program (through a probe loaded
 // by a message hook), in display order, depth first.

@@ -1,0 +1,12 @@
+#pragma once
+// What the program's window shows, read through the probe inside the program.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Waits until some point of the upper part of the window's picture shows `colour`
+// (0x00RRGGBB). Saves the last picture read as `screenshot` in the folder
+// "screenshots" beside the test executable.
+bool WaitForPicture(HWND window, const std::wstring& workDir, std::uint32_t colour, DWORD timeoutMs,
+                    const wchar_t* screenshot);
