@@ -1,0 +1,103 @@
+// zap-bench: how long a channel change takes to show the new channel's picture.
+//
+// Starts the program on the demo broadcast with the stand-in tuner and decoders,
+// then changes channel back and forth through the "Chaînes" menu command, within
+// one multiplex (PIDs remapped, no retune) and across two multiplexes (retune),
+// and times each change from the command to the first picture of the new service,
+// read from inside the program. Prints the median, minimum and maximum of each.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "installation.h"
+#include "program_driver.h"
+#include "standins/decoders/test_picture.h"
+
+namespace {
+
+bool ShowsService(const WindowPicture& picture, int videoPid)
+{
+    if (picture.pixels.empty())
+        return false;
+    const std::uint32_t colour = standin::TestPictureBackground(videoPid);
+    return picture.At(picture.width / 5, picture.height / 10) == colour ||
+           picture.At(picture.width * 4 / 5, picture.height / 10) == colour;
+}
+
+// Milliseconds from the command to the picture, or -1 after 15 s.
+double TimeChange(HWND window, const std::wstring& dir, int index, int videoPid)
+{
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(index, 0), 0);
+    for (;;) {
+        const WindowPicture picture = ReadWindowPicture(window, dir);
+        QueryPerformanceCounter(&now);
+        const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+        if (ShowsService(picture, videoPid))
+            return ms;
+        if (ms > 15000)
+            return -1;
+        Sleep(5);
+    }
+}
+
+void Report(const char* what, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    const size_t failed = static_cast<size_t>(std::count(times.begin(), times.end(), -1.0));
+    times.erase(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(failed));
+    if (times.empty()) {
+        std::printf("%-28s no picture within 15 s\n", what);
+        return;
+    }
+    std::printf("%-28s median %7.1f ms   min %7.1f ms   max %7.1f ms   (%zu changes, %zu without picture)\n", what,
+                times[times.size() / 2], times.front(), times.back(), times.size(), failed);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    Installation installation;
+    const ChannelList channels = installation.Channels();
+    int same = -1, other = -1;
+    for (size_t i = 1; i < channels.size(); ++i) {
+        if (same < 0 && channels[i].Frequence == channels[0].Frequence && channels[i].Video != channels[0].Video)
+            same = static_cast<int>(i);
+        if (other < 0 && channels[i].Frequence != channels[0].Frequence && channels[i].Video != channels[0].Video)
+            other = static_cast<int>(i);
+    }
+    if (same < 0 || other < 0) {
+        std::fprintf(stderr, "zap-bench: the demo broadcast lacks the channels to compare\n");
+        return 2;
+    }
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    if (!window) {
+        std::fprintf(stderr, "zap-bench: the program did not start\n");
+        return 2;
+    }
+    // Wait for the first channel's picture before measuring.
+    TimeChange(window, installation.Path(), 0, channels[0].Video);
+
+    std::vector<double> within, across;
+    for (int r = 0; r < rounds; ++r) {
+        within.push_back(TimeChange(window, installation.Path(), same, channels[same].Video));
+        within.push_back(TimeChange(window, installation.Path(), 0, channels[0].Video));
+    }
+    for (int r = 0; r < rounds; ++r) {
+        across.push_back(TimeChange(window, installation.Path(), other, channels[other].Video));
+        across.push_back(TimeChange(window, installation.Path(), 0, channels[0].Video));
+    }
+    Report("within a multiplex", within);
+    Report("across multiplexes", across);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    program.WaitForExit();
+    return 0;
+}
