@@ -160,6 +160,12 @@ bool CTunerOutputPin::TakePendingPacket()
 
 HRESULT CTunerOutputPin::Step()
 {
+    if (!running_) {
+        // Paused: the broadcast goes on without us; a run starts the file afresh.
+        followed_ = false;
+        Sleep(static_cast<DWORD>(kMaxWaitMicros / 1000));
+        return S_OK;
+    }
     FollowTuning();
     if (!file_.IsOpen() || !TakePendingPacket()) {
         Sleep(static_cast<DWORD>(kMaxWaitMicros / 1000));

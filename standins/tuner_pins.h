@@ -1,5 +1,6 @@
 #pragma once
 // The virtual tuner's two pins.
+#include <atomic>
 #include <cstdint>
 
 #include "graph/filterbase/source_stream.h"
@@ -24,9 +25,11 @@ public:
     HRESULT STDMETHODCALLTYPE Receive(IMediaSample* sample) override;
 };
 
-// The transport-stream output: while the filter is paused or running its worker plays
-// the broadcast file of the committed frequency, in whole packets, at the pace of the
-// stream's PCR, and starts again at the file's end. Without a signal it delivers nothing.
+// The transport-stream output: while the filter runs its worker plays the broadcast file
+// of the committed frequency, in whole packets, at the pace of the stream's PCR, and
+// starts again at the file's end. Without a signal it delivers nothing. Like any live
+// source it delivers nothing while paused: a renderer waiting there for a first sample
+// would hold the thread that also feeds the other branches.
 class CTunerOutputPin : public CSourceStream {
 public:
     CTunerOutputPin(CSource* filter, OutputSubtype output, TunerCorePtr core);
@@ -39,6 +42,9 @@ public:
     HRESULT FillBuffer(IMediaSample* sample) override;
     HRESULT OnThreadStartPlay() override;
     HRESULT DoBufferProcessingLoop() override;
+
+    // Set by the filter as it enters and leaves the running state (any thread).
+    void SetRunning(bool running) { running_ = running; }
 
 private:
     // Worker thread only, from here on.
@@ -60,4 +66,5 @@ private:
     std::uint8_t pending_[standins::kPacketSize];
     bool hasPending_ = false;
     std::int64_t pendingDue_ = 0;
+    std::atomic<bool> running_{false};
 };

@@ -39,19 +39,30 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::NonDelegatingQueryInterface(REFIID iid,
 HRESULT STDMETHODCALLTYPE CVirtualTuner::Stop()
 {
     TraceLine("Stop");
+    output_->SetRunning(false);
     return CSource::Stop();
 }
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::Pause()
 {
     TraceLine("Pause");
+    output_->SetRunning(false);
     return CSource::Pause();
 }
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::Run(REFERENCE_TIME start)
 {
     TraceLine("Run");
-    return CSource::Run(start);
+    HRESULT hr = CSource::Run(start);
+    if (SUCCEEDED(hr)) output_->SetRunning(true);
+    return hr;
+}
+
+HRESULT STDMETHODCALLTYPE CVirtualTuner::GetState(DWORD timeoutMs, FILTER_STATE* state)
+{
+    HRESULT hr = CSource::GetState(timeoutMs, state);
+    if (hr == S_OK && *state == State_Paused) return VFW_S_CANT_CUE;
+    return hr;
 }
 
 int CVirtualTuner::GetPinCount() { return 2; }

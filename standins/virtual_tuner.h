@@ -27,10 +27,13 @@ public:
     ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
-    // IMediaFilter: each state change is traced.
+    // IMediaFilter: each state change is traced. A live source: it streams only while
+    // running, and paused it answers VFW_S_CANT_CUE, so that the graph runs at once
+    // instead of waiting for renderers that cannot get a sample before it does.
     HRESULT STDMETHODCALLTYPE Stop() override;
     HRESULT STDMETHODCALLTYPE Pause() override;
     HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME start) override;
+    HRESULT STDMETHODCALLTYPE GetState(DWORD timeoutMs, FILTER_STATE* state) override;
 
     // Pin 0 is the antenna input, pin 1 the transport-stream output.
     int GetPinCount() override;
