@@ -10,7 +10,7 @@
 #include "channels/psi/section_assembler.h"
 #include "demo_fixture.h"
 #include "tools/tsgen/psi_tables.h"
-#include "ts_inspect.h"
+#include "ts_reading.h"
 
 namespace {
 
