@@ -216,4 +216,24 @@ TEST_F(Playback, SwitchingChannelsShowsTheNewServiceInAndAcrossMultiplexes)
     EXPECT_TRUE(ShowsMovingPicture(0x110));
 }
 
+TEST_F(Playback, APausedGraphHoldsThePictureAndPlaysAgainOnRun)
+{
+    SelectChannel(2);
+    ASSERT_TRUE(ShowsMovingPicture(0x310));
+
+    // A live source cannot cue: paused, the graph says so instead of waiting for
+    // renderers that will get nothing.
+    ASSERT_TRUE(SUCCEEDED(mediaControl->Pause()));
+    OAFilterState state = State_Running;
+    EXPECT_EQ(mediaControl->GetState(1000, &state), VFW_S_CANT_CUE);
+    EXPECT_EQ(state, State_Paused);
+    Sleep(300);  // a sample already on its way may still land
+    const Shown held = CurrentPicture();
+    Sleep(500);
+    EXPECT_EQ(CurrentPicture().checksum, held.checksum) << "frames still arrive while paused";
+
+    ASSERT_TRUE(SUCCEEDED(mediaControl->Run()));
+    EXPECT_TRUE(ShowsMovingPicture(0x310));
+}
+
 }  // namespace
