@@ -10,8 +10,7 @@
 #include "graph/filterbase/network_provider.h"
 #include "graph/graph_filters.h"
 #include "graph/graph_handles.h"
-
-extern "C" const CLSID CLSID_SampleGrabber;
+#include "graph/media_framework.h"
 
 namespace {
 

@@ -6,10 +6,9 @@
 #include <dshow.h>
 
 #include "graph/com_ptr.h"
+#include "graph/media_framework.h"
 
 // BDA device categories (missing from mingw's import libraries; defined in devices.cpp).
-EXTERN_C const GUID KSCATEGORY_BDA_NETWORK_TUNER;
-EXTERN_C const GUID KSCATEGORY_BDA_RECEIVER_COMPONENT;
 
 // What a filter's output pins offer in the way of a transport stream.
 enum class TransportOutputKind {

@@ -7,7 +7,7 @@
 #include <qedit.h>
 
 #include "graph/com_ptr.h"
-#include "graph/mpeg2_data.h"
+#include "graph/media_framework.h"
 
 extern ComPtr<IFilterGraph2> graph;
 extern ComPtr<IMediaControl> mediaControl;

@@ -7,7 +7,7 @@
 
 #include "graph/com_ptr.h"
 #include "standins/catalogue.h"
-#include "standins/guids.h"
+#include "graph/media_framework.h"
 #include "standins/media_filters.h"
 #include "standins/module.h"
 #include "standins/tuner_pins.h"

@@ -9,7 +9,7 @@
 
 #include "standins/demux/factory.h"
 
-extern "C" const CLSID CLSID_SampleGrabber;
+#include "graph/media_framework.h"
 
 namespace {
 const CLSID CLSID_PushSource = {0x1c0f3e55, 0x7d0a, 0x4e8b, {0x91, 0x2d, 0x5a, 0x40, 0x11, 0x7e, 0x02, 0x31}};

@@ -23,7 +23,7 @@
 #include "tests/unit/standins/standins_environment.h"
 #include "tests/unit/standins/ts_writer.h"
 
-EXTERN_C const CLSID CLSID_SampleGrabber;
+#include "graph/media_framework.h"
 EXTERN_C const CLSID CLSID_NullRenderer;
 
 using ::testing::ElementsAre;
