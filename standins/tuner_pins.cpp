@@ -35,7 +35,7 @@ void SetStreamType(AM_MEDIA_TYPE& type, OutputSubtype output)
 // ---- antenna input
 
 CAntennaPin::CAntennaPin(CBaseFilter* filter, CriticalSection* lock)
-    : CMemInputPin(L"antenne", filter, lock, L"Antenne")
+    : CBaseInputPin(L"antenne", filter, lock, L"Antenne")
 {
 }
 
@@ -55,7 +55,19 @@ HRESULT CAntennaPin::GetMediaType(int position, AM_MEDIA_TYPE* type)
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE CAntennaPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* properties)
+{
+    if (!properties) return E_POINTER;
+    *properties = ALLOCATOR_PROPERTIES{};
+    properties->cBuffers = 1;
+    properties->cbBuffer = static_cast<long>(standins::kPacketSize);
+    properties->cbAlign = 1;
+    return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE CAntennaPin::Receive(IMediaSample*) { return S_FALSE; }
+
+HRESULT CAntennaPin::OnReceive(IMediaSample*) { return S_FALSE; }
 
 // ---- transport-stream output
 

@@ -3,10 +3,10 @@
 #include <atomic>
 #include <cstdint>
 
+#include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/source_stream.h"
 #include "standins/broadcast_file.h"
 #include "standins/catalogue.h"
-#include "standins/mem_input_pin.h"
 #include "standins/ts_pacer.h"
 #include "standins/tuner_core.h"
 
@@ -14,15 +14,20 @@
 void SetStreamType(AM_MEDIA_TYPE& type, OutputSubtype output);
 
 // The antenna input. It connects to any upstream pin of the BDA antenna major type and
-// answers every delivery with S_FALSE, so that a network provider's worker leaves its
-// delivery loop at once instead of spinning on empty samples.
-class CAntennaPin : public CMemInputPin {
+// answers every delivery with S_FALSE, in any state, so that a network provider's worker
+// leaves its delivery loop at once instead of spinning on empty samples. It asks for one
+// packet-sized buffer, so that an allocator its upstream leaves unsized still commits.
+class CAntennaPin : public CBaseInputPin {
 public:
     CAntennaPin(CBaseFilter* filter, CriticalSection* lock);
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
     HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
+    HRESULT STDMETHODCALLTYPE GetAllocatorRequirements(ALLOCATOR_PROPERTIES* properties) override;
     HRESULT STDMETHODCALLTYPE Receive(IMediaSample* sample) override;
+
+protected:
+    HRESULT OnReceive(IMediaSample* sample) override;
 };
 
 // The transport-stream output: while the filter runs its worker plays the broadcast file

@@ -75,7 +75,7 @@ HRESULT CReceiverOutputPin::PassOn(IMediaSample* sample)
 // ---- input
 
 CReceiverInputPin::CReceiverInputPin(CBaseFilter* filter, CriticalSection* lock, CReceiverOutputPin* output)
-    : CMemInputPin(L"entrée récepteur", filter, lock, L"MPEG2 Transport In"), output_(output)
+    : CBaseInputPin(L"entrée récepteur", filter, lock, L"MPEG2 Transport In"), output_(output)
 {
 }
 
@@ -96,27 +96,13 @@ HRESULT CReceiverInputPin::GetMediaType(int position, AM_MEDIA_TYPE* type)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CReceiverInputPin::Receive(IMediaSample* sample)
-{
-    if (!sample) return E_POINTER;
-    if (Flushing()) return S_FALSE;
-    if (IsStopped()) return VFW_E_WRONG_STATE;
-    return output_->PassOn(sample);
-}
+HRESULT CReceiverInputPin::OnReceive(IMediaSample* sample) { return output_->PassOn(sample); }
 
-HRESULT STDMETHODCALLTYPE CReceiverInputPin::EndOfStream() { return output_->DeliverEndOfStream(); }
+HRESULT CReceiverInputPin::OnEndOfStream() { return output_->DeliverEndOfStream(); }
 
-HRESULT STDMETHODCALLTYPE CReceiverInputPin::BeginFlush()
-{
-    CMemInputPin::BeginFlush();
-    return output_->DeliverBeginFlush();
-}
+HRESULT CReceiverInputPin::OnBeginFlush() { return output_->DeliverBeginFlush(); }
 
-HRESULT STDMETHODCALLTYPE CReceiverInputPin::EndFlush()
-{
-    CMemInputPin::EndFlush();
-    return output_->DeliverEndFlush();
-}
+HRESULT CReceiverInputPin::OnEndFlush() { return output_->DeliverEndFlush(); }
 
 // ---- filter
 

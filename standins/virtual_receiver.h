@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "graph/filterbase/base_filter.h"
+#include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/output_pin.h"
 #include "standins/catalogue.h"
-#include "standins/mem_input_pin.h"
 
 class CVirtualReceiver;
 
@@ -25,16 +25,18 @@ private:
     OutputSubtype output_;
 };
 
-class CReceiverInputPin : public CMemInputPin {
+class CReceiverInputPin : public CBaseInputPin {
 public:
     CReceiverInputPin(CBaseFilter* filter, CriticalSection* lock, CReceiverOutputPin* output);
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
     HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
-    HRESULT STDMETHODCALLTYPE Receive(IMediaSample* sample) override;
-    HRESULT STDMETHODCALLTYPE EndOfStream() override;
-    HRESULT STDMETHODCALLTYPE BeginFlush() override;
-    HRESULT STDMETHODCALLTYPE EndFlush() override;
+
+protected:
+    HRESULT OnReceive(IMediaSample* sample) override;
+    HRESULT OnEndOfStream() override;
+    HRESULT OnBeginFlush() override;
+    HRESULT OnEndFlush() override;
 
 private:
     CReceiverOutputPin* output_;

@@ -7,7 +7,7 @@ namespace standin {
 // ---- input pin
 
 CTransformInputPin::CTransformInputPin(CTransformFilter* filter, CriticalSection* lock)
-    : CInputPin(L"transform input", filter, lock, L"In"), transform_(filter)
+    : CBaseInputPin(L"transform input", filter, lock, L"In"), transform_(filter)
 {
 }
 
@@ -17,15 +17,10 @@ HRESULT CTransformInputPin::CheckMediaType(const AM_MEDIA_TYPE* type)
     return transform_->CheckInputType(*type);
 }
 
-HRESULT STDMETHODCALLTYPE CTransformInputPin::EndOfStream()
-{
-    if (IsFlushing()) return S_OK;
-    return transform_->EndOfStreamReceived();
-}
+HRESULT CTransformInputPin::OnEndOfStream() { return transform_->EndOfStreamReceived(); }
 
-HRESULT STDMETHODCALLTYPE CTransformInputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
+HRESULT CTransformInputPin::OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
 {
-    CBasePin::NewSegment(start, stop, rate);
     if (!transform_->Output().IsConnected()) return S_OK;
     return transform_->Output().DeliverNewSegment(start, stop, rate);
 }

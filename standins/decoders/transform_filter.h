@@ -10,23 +10,23 @@
 #include <atomic>
 
 #include "graph/filterbase/base_filter.h"
+#include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/output_pin.h"
-#include "standins/decoders/input_pin.h"
 
 namespace standin {
 
 class CTransformFilter;
 
-class CTransformInputPin : public CInputPin {
+class CTransformInputPin : public CBaseInputPin {
 public:
     CTransformInputPin(CTransformFilter* filter, CriticalSection* lock);
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
-    HRESULT STDMETHODCALLTYPE EndOfStream() override;
-    HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
 protected:
     HRESULT OnReceive(IMediaSample* sample) override;
+    HRESULT OnEndOfStream() override;
+    HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
     HRESULT OnBeginFlush() override;
     HRESULT OnEndFlush() override;
 

@@ -7,14 +7,14 @@
 
 #include <new>
 
+#include "graph/filterbase/base_input_pin.h"
 #include "standins/demux/demux_output_pin.h"
 #include "standins/demux/factory.h"
-#include "standins/demux/input_pin.h"
 
-class CDemuxInputPin : public CStandinInputPin {
+class CDemuxInputPin : public CBaseInputPin {
 public:
     CDemuxInputPin(CStandinDemux* demux, CriticalSection* lock)
-        : CStandinInputPin(L"Demux input pin", demux, lock, L"MPEG-2 Stream"), demux_(demux)
+        : CBaseInputPin(L"Demux input pin", demux, lock, L"MPEG-2 Stream"), demux_(demux)
     {
     }
 
@@ -50,12 +50,25 @@ protected:
         if (length <= 0) return S_OK;
         return demux_->ReceiveStream(bytes, static_cast<std::size_t>(length));
     }
-    void OnBeginFlush() override { demux_->BeginFlush(); }
-    void OnEndFlush() override { demux_->EndFlush(); }
-    void OnEndOfStream() override { demux_->EndOfStream(); }
-    void OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override
+    HRESULT OnBeginFlush() override
+    {
+        demux_->BeginFlush();
+        return S_OK;
+    }
+    HRESULT OnEndFlush() override
+    {
+        demux_->EndFlush();
+        return S_OK;
+    }
+    HRESULT OnEndOfStream() override
+    {
+        demux_->EndOfStream();
+        return S_OK;
+    }
+    HRESULT OnNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override
     {
         demux_->NewSegment(start, stop, rate);
+        return S_OK;
     }
 
 private:

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <new>
 
+#include "graph/filterbase/base_input_pin.h"
 #include "standins/demux/factory.h"
-#include "standins/demux/input_pin.h"
 #include "standins/demux/section_list.h"
 #include "standins/demux/section_stream.h"
 
@@ -29,10 +29,10 @@ std::uint32_t SamplePid(IMediaSample* sample)
 
 }  // namespace
 
-class CSectionsInputPin : public CStandinInputPin {
+class CSectionsInputPin : public CBaseInputPin {
 public:
     CSectionsInputPin(CStandinMpeg2Data* filter, CriticalSection* lock)
-        : CStandinInputPin(L"Sections input pin", filter, lock, L"In"), owner_(filter)
+        : CBaseInputPin(L"Sections input pin", filter, lock, L"In"), owner_(filter)
     {
     }
 
@@ -59,13 +59,13 @@ public:
     HRESULT CompleteConnect(IPin* receivePin) override
     {
         owner_->SetUpstream(receivePin);
-        return CStandinInputPin::CompleteConnect(receivePin);
+        return CBaseInputPin::CompleteConnect(receivePin);
     }
 
     HRESULT BreakConnect() override
     {
         owner_->SetUpstream(nullptr);
-        return CStandinInputPin::BreakConnect();
+        return CBaseInputPin::BreakConnect();
     }
 
 protected:

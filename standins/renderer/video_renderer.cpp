@@ -15,7 +15,7 @@ namespace standin {
 // ---- input pin
 
 CVideoRendererInputPin::CVideoRendererInputPin(CVideoRenderer* filter, CriticalSection* lock)
-    : CInputPin(L"video renderer input", filter, lock, L"VMR Input0"), renderer_(filter)
+    : CBaseInputPin(L"video renderer input", filter, lock, L"VMR Input0"), renderer_(filter)
 {
 }
 
@@ -28,18 +28,14 @@ HRESULT CVideoRendererInputPin::CheckMediaType(const AM_MEDIA_TYPE* type)
 
 HRESULT CVideoRendererInputPin::SetMediaType(const AM_MEDIA_TYPE* type)
 {
-    HRESULT hr = CInputPin::SetMediaType(type);
+    HRESULT hr = CBaseInputPin::SetMediaType(type);
     if (FAILED(hr)) return hr;
     int width = 0, height = 0;
     if (ReadRgb32Type(*type, width, height)) renderer_->ConnectionFormat(width, height);
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CVideoRendererInputPin::EndOfStream()
-{
-    if (IsFlushing()) return S_OK;
-    return renderer_->EndOfStreamReceived();
-}
+HRESULT CVideoRendererInputPin::OnEndOfStream() { return renderer_->EndOfStreamReceived(); }
 
 HRESULT CVideoRendererInputPin::OnReceive(IMediaSample* sample) { return renderer_->ShowSample(sample); }
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "graph/filterbase/base_filter.h"
-#include "standins/decoders/input_pin.h"
+#include "graph/filterbase/base_input_pin.h"
 #include "standins/renderer/video_placement.h"
 
 namespace standin {
@@ -30,16 +30,16 @@ struct RenderedFrame {
     std::vector<std::uint8_t> pixels;   // width * height * 4 bytes, bottom row first
 };
 
-class CVideoRendererInputPin : public CInputPin {
+class CVideoRendererInputPin : public CBaseInputPin {
 public:
     CVideoRendererInputPin(CVideoRenderer* filter, CriticalSection* lock);
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
     HRESULT SetMediaType(const AM_MEDIA_TYPE* type) override;
-    HRESULT STDMETHODCALLTYPE EndOfStream() override;
 
 protected:
     HRESULT OnReceive(IMediaSample* sample) override;
+    HRESULT OnEndOfStream() override;
 
 private:
     CVideoRenderer* renderer_;

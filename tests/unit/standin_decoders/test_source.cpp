@@ -77,9 +77,9 @@ CTestSource::CTestSource(const AM_MEDIA_TYPE& type, std::vector<Payload> payload
 
 IPin* CTestSource::OutputPin() { return GetPin(0); }
 
-class CTestSink::Pin : public standin::CInputPin {
+class CTestSink::Pin : public CBaseInputPin {
 public:
-    Pin(CTestSink* sink) : CInputPin(L"test sink pin", sink, &sink->lock_, L"In"), sink_(sink) {}
+    Pin(CTestSink* sink) : CBaseInputPin(L"test sink pin", sink, &sink->lock_, L"In"), sink_(sink) {}
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override
     {
@@ -89,15 +89,15 @@ public:
     {
         std::lock_guard<std::mutex> lock(sink_->mutex_);
         sink_->rate_ = PcmRate(*type);
-        return CInputPin::SetMediaType(type);
+        return CBaseInputPin::SetMediaType(type);
     }
-    HRESULT STDMETHODCALLTYPE EndOfStream() override
+
+protected:
+    HRESULT OnEndOfStream() override
     {
         SetEvent(sink_->ended_);
         return S_OK;
     }
-
-protected:
     HRESULT OnReceive(IMediaSample* sample) override
     {
         ReceivedSample r;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "graph/com_ptr.h"
+#include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/filterbase/source.h"
 #include "graph/filterbase/source_stream.h"
-#include "standins/decoders/input_pin.h"
 
 namespace testing_filters {
 

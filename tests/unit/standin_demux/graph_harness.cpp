@@ -105,9 +105,9 @@ PushSource::PushSource(long sampleSize) : CSource(L"push source", nullptr, CLSID
     pin = new PushPin(this, sampleSize);
 }
 
-class RecordingSink::Pin : public CStandinInputPin {
+class RecordingSink::Pin : public CBaseInputPin {
 public:
-    explicit Pin(RecordingSink* sink) : CStandinInputPin(L"sink pin", sink, &sink->lock_, L"In"), sink_(sink) {}
+    explicit Pin(RecordingSink* sink) : CBaseInputPin(L"sink pin", sink, &sink->lock_, L"In"), sink_(sink) {}
     HRESULT CheckMediaType(const AM_MEDIA_TYPE*) override { return S_OK; }
     HRESULT GetMediaType(int, AM_MEDIA_TYPE*) override { return VFW_S_NO_MORE_ITEMS; }
 

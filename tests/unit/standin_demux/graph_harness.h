@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "graph/com_ptr.h"
+#include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/source.h"
 #include "graph/filterbase/source_stream.h"
 #include "graph/mpeg2_data.h"
-#include "standins/demux/input_pin.h"
 #include "ts_builder.h"
 
 // Pushes the bytes it is given, in samples of `sampleSize` bytes (not a
