@@ -17,13 +17,6 @@ namespace {
 constexpr ULONG kMaxNodeTypes = 32;
 constexpr ULONG kMaxNodeInterfaces = 32;
 
-int Fail(const wchar_t* message)
-{
-    if (message)
-        ShowError(message);
-    return 1;
-}
-
 // Looks through the tuner's topology for the first node type that offers `iid`,
 // and keeps that interface of the control node between pin ids 0 and 1.
 template <class T>
@@ -104,12 +97,12 @@ int BuildGraph()
 {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterGraph2,
                                 graph.PutVoid())))
-        return Fail(L"Pas r\u00e9ussi \u00e0 cr\u00e9er le graph DirectShow !");
+        return ShowFailure(L"Pas r\u00e9ussi \u00e0 cr\u00e9er le graph DirectShow !");
 
     // The graph holds the provider's only reference once it is added.
     ComPtr<IBaseFilter> provider = ComPtr<IBaseFilter>::Share(new CNetworkProvider());
     if (FAILED(graph->AddFilter(provider.Get(), L"Fake")))
-        return Fail(L"ajout du network provider rat\u00e9e !!!");
+        return ShowFailure(L"ajout du network provider rat\u00e9e !!!");
 
     // An extra reference on the last device filter for the rest of the build.
     ComPtr<IBaseFilter> lastDevice = ComPtr<IBaseFilter>::Share(AddDevices(provider.Get()));
@@ -119,23 +112,23 @@ int BuildGraph()
 
     FindTuningInterfaces(tunerFilter.Get());
     if (!frequencyFilter)
-        return Fail(L"Pas trouv\u00e9 l'interface pour changer de fr\u00e9quence");
+        return ShowFailure(L"Pas trouv\u00e9 l'interface pour changer de fr\u00e9quence");
     FindSignalStatistics(tunerFilter.Get());
     if (!signalStatistics)
-        return Fail(L"Pas trouv\u00e9 l'interface pour avoir la qualit\u00e9 du signal");
+        return ShowFailure(L"Pas trouv\u00e9 l'interface pour avoir la qualit\u00e9 du signal");
 
     ComPtr<IBaseFilter> grabber = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_SampleGrabber, L"Grabber"));
     if (!grabber)
         return 1;
     if (FAILED(ConnectFilters(lastDevice.Get(), grabber.Get())))
-        return Fail(L"Pas connect\u00e9 le grabber \u00e0 la carte TNT, veuillez effacer config.ini et red\u00e9marrer\n");
+        return ShowFailure(L"Pas connect\u00e9 le grabber \u00e0 la carte TNT, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.As(IID_ISampleGrabber, sampleGrabber);
 
     demuxFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_MPEG2Demultiplexer, L"Demux"));
     if (!demuxFilter)
         return 1;
     if (FAILED(ConnectFilters(grabber.Get(), demuxFilter.Get())))
-        return Fail(L"Pas connect\u00e9 le grabber au demux, veuillez effacer config.ini et red\u00e9marrer\n");
+        return ShowFailure(L"Pas connect\u00e9 le grabber au demux, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.Reset();
     lastDevice.Reset();
 

@@ -68,13 +68,6 @@ const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype,
     return nullptr;
 }
 
-int Fail(const wchar_t* message)
-{
-    if (message && *message)
-        ShowError(message);
-    return 1;
-}
-
 void KeepPidMap(IPin* pin, ComPtr<IMPEG2PIDMap>& pidMap)
 {
     pin->QueryInterface(IID_IMPEG2PIDMap, pidMap.PutVoid());
@@ -86,31 +79,31 @@ int RenderVideoPin(IMpeg2Demultiplexer* demux)
     MakeVideoPinType(type);
     ComPtr<IPin> pin = CreateOutputPin(demux, type, L"video");
     if (!pin)
-        return Fail(L"pas cr\u00e9\u00e9 pin video");
+        return ShowFailure(L"pas cr\u00e9\u00e9 pin video");
 
     vmrFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_VideoMixingRenderer, L"Mon VMR"));
     if (!vmrFilter)
-        return Fail(L"VMR not added");
+        return ShowFailure(L"VMR not added");
     {
         ComPtr<IVMRFilterConfig> config;
         if (FAILED(vmrFilter.As(IID_IVMRFilterConfig, config)))
-            return Fail(L"VMR config");
+            return ShowFailure(L"VMR config");
         config->SetRenderingMode(VMRMode_Windowless);
     }
     if (FAILED(vmrFilter.As(IID_IVMRWindowlessControl, windowlessControl)))
-        return Fail(L"VMR control");
+        return ShowFailure(L"VMR control");
     windowlessControl->SetVideoClippingWindow(mainWindow);
     {
         ComPtr<IVMRAspectRatioControl> aspect;
         if (FAILED(vmrFilter.As(IID_IVMRAspectRatioControl, aspect)))
-            return Fail(L"ARC");
+            return ShowFailure(L"ARC");
         aspect->SetAspectRatioMode(VMR_ARMODE_LETTER_BOX);
     }
 
     if (const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, videoDecoderName,
                                                 L"Codec vid\u00e9o", videoDecoder, vmrFilter.Get(),
                                                 L"connec Codec vid\u00e9o", L"pas trouv\u00e9 de codec vid\u00e9o"))
-        return Fail(failure);
+        return ShowFailure(failure);
     KeepPidMap(pin.Get(), videoPidMap);
     return 0;
 }
@@ -121,16 +114,16 @@ int RenderAudioBranch(IMpeg2Demultiplexer* demux, const AudioBranch& branch)
     MakeAudioPinType(type, branch.subtype);
     ComPtr<IPin> pin = CreateOutputPin(demux, type, branch.pinName);
     if (!pin)
-        return Fail(branch.pinFailure);
+        return ShowFailure(branch.pinFailure);
 
     *branch.renderer = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_DSoundRender, branch.rendererName));
     if (!*branch.renderer)
-        return Fail(branch.rendererFailure);
+        return ShowFailure(branch.rendererFailure);
 
     if (const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Audio, branch.subtype, branch.decoderSetting,
                                                 branch.decoderName, *branch.decoder, branch.renderer->Get(),
                                                 L"connec Codec audio", L"pas render son"))
-        return Fail(failure);
+        return ShowFailure(failure);
     KeepPidMap(pin.Get(), *branch.pidMap);
     return 0;
 }
@@ -155,10 +148,10 @@ int RenderDataPin(IMpeg2Demultiplexer* demux)
     MakeDataPinType(type);
     ComPtr<IPin> pin = CreateOutputPin(demux, type, L"data");
     if (!pin)
-        return Fail(L"pas cr\u00e9\u00e9 pin data");
+        return ShowFailure(L"pas cr\u00e9\u00e9 pin data");
     ComPtr<IBaseFilter> tables = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_Mpeg2Data, L"MPEG2 data"));
     if (!tables)
-        return Fail(L"MPEG2 data not added");
+        return ShowFailure(L"MPEG2 data not added");
     tables.As(IID_IMpeg2Data, mpeg2Data);
     ComPtr<IPin> input = FindFreePin(tables.Get(), PINDIR_INPUT);
     if (!input || FAILED(graph->ConnectDirect(pin.Get(), input.Get(), nullptr)))
@@ -220,7 +213,7 @@ int RenderDemuxOutputs()
 {
     ComPtr<IMpeg2Demultiplexer> demux;
     if (FAILED(demuxFilter.As(IID_IMpeg2Demultiplexer, demux)))
-        return Fail(L"pas eu mpeg2demux");
+        return ShowFailure(L"pas eu mpeg2demux");
 
     struct Branch {
         int (*render)(IMpeg2Demultiplexer*);
@@ -234,6 +227,6 @@ int RenderDemuxOutputs()
     };
     for (const Branch& branch : branches)
         if (branch.render(demux.Get()) != 0)
-            return Fail(branch.failure);
+            return ShowFailure(branch.failure);
     return 0;
 }

@@ -13,6 +13,13 @@ void ShowError(const wchar_t* text)
     MessageBoxW(mainWindow, text, nullptr, MB_OK | MB_ICONERROR);
 }
 
+int ShowFailure(const wchar_t* message)
+{
+    if (message && *message)
+        ShowError(message);
+    return 1;
+}
+
 void DestroyGraph()
 {
     SaveSettings();
