@@ -56,14 +56,6 @@ const std::wstring& DemoBroadcast()
 
 }  // namespace
 
-std::wstring WindowsPathOf(const char* unixPath)
-{
-    std::wstring p;
-    for (const char* c = unixPath; *c; ++c)
-        p += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return p[0] == L'\\' ? L"Z:" + p : p;
-}
-
 Installation::Installation(bool withChannels)
 {
     RegisterStandinsOnce();

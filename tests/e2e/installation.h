@@ -11,9 +11,6 @@
 #include "channels/chaine.h"
 #include "program_driver.h"
 
-// Unix path of the build (as CMake gives it) to the Windows path Wine maps it to.
-std::wstring WindowsPathOf(const char* unixPath);
-
 class Installation {
 public:
     // Without a channel file when `withChannels` is false.

@@ -63,13 +63,6 @@ std::wstring StatusBarChannelName(HWND window)
     return text;
 }
 
-std::wstring Widen(const char* codePageText)
-{
-    wchar_t wide[512] = L"";
-    MultiByteToWideChar(CP_ACP, 0, codePageText, -1, wide, 512);
-    return wide;
-}
-
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
@@ -124,7 +117,7 @@ TEST(Playback, ChannelChangesRetuneOnlyAcrossMultiplexesAndShowTheirPicture)
     // The saved index is missing: channel 0, tuned once, its picture shown.
     ASSERT_TRUE(WaitUntil([&] { return TuningCalls(installation).size() >= 5; }, 10000));
     EXPECT_EQ(TuningCalls(installation), TuneSequence(channels[0].Frequence));
-    EXPECT_EQ(StatusBarChannelName(window), Widen(channels[0].Nom));
+    EXPECT_EQ(StatusBarChannelName(window), FromCodePage(channels[0].Nom));
     EXPECT_TRUE(WaitForPicture(window, installation.Path(), standin::TestPictureBackground(channels[0].Video), 10000,
                                L"playback-first-channel.bmp"))
         << "no picture of video PID " << channels[0].Video;
@@ -132,7 +125,7 @@ TEST(Playback, ChannelChangesRetuneOnlyAcrossMultiplexesAndShowTheirPicture)
     // Same multiplex: no tuning call, the other service's picture.
     SelectChannelByMenu(window, choice.sameMultiplex);
     const int same = choice.sameMultiplex;
-    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == Widen(channels[same].Nom); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == FromCodePage(channels[same].Nom); }, 5000));
     EXPECT_TRUE(WaitForPicture(window, installation.Path(), standin::TestPictureBackground(channels[same].Video),
                                10000, L"playback-same-multiplex.bmp"))
         << "no picture of video PID " << channels[same].Video;

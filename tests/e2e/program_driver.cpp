@@ -9,14 +9,6 @@
 
 namespace {
 
-std::wstring Widen(const std::string& s)
-{
-    std::wstring w;
-    for (unsigned char c : s)
-        w += static_cast<wchar_t>(c);
-    return w;
-}
-
 std::string NarrowPath(const std::wstring& w)
 {
     char buffer[MAX_PATH * 2];
@@ -58,17 +50,25 @@ BOOL CALLBACK CollectByClass(HWND window, LPARAM param)
 
 }  // namespace
 
+std::wstring WindowsPathOf(const char* unixPath)
+{
+    // Wine maps the root of the Unix tree to Z:.
+    std::wstring p;
+    for (const char* c = unixPath; *c; ++c)
+        p += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    return !p.empty() && p[0] == L'\\' ? L"Z:" + p : p;
+}
+
+std::wstring FromCodePage(const char* text)
+{
+    wchar_t wide[512] = L"";
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 512);
+    return wide;
+}
+
 std::wstring ProgramPath()
 {
-    // The build gives a Unix path; Wine maps the root of the Unix tree to Z:.
-    std::wstring p = Widen(BRISOME_EXE_PATH);
-    if (!p.empty() && p[0] == L'/') {
-        for (auto& c : p)
-            if (c == L'/')
-                c = L'\\';
-        p = L"Z:" + p;
-    }
-    return p;
+    return WindowsPathOf(BRISOME_EXE_PATH);
 }
 
 ScratchDir::ScratchDir()

@@ -48,6 +48,10 @@ std::vector<HWND> WindowsOfClass(const wchar_t* className);
 
 // The program's executable as a Windows path.
 std::wstring ProgramPath();
+// A Unix path of the build (as CMake gives it) as the Windows path Wine maps it to.
+std::wstring WindowsPathOf(const char* unixPath);
+// 8-bit text of the system code page (a channel name, say) as UTF-16.
+std::wstring FromCodePage(const char* text);
 
 // One menu entry as the program shows it.
 struct MenuEntry {

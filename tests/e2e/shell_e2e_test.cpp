@@ -113,13 +113,6 @@ std::vector<unsigned> CheckedPriorities(HWND window, const ScratchDir& dir)
     return checked;
 }
 
-std::wstring Widen(const char* codePageText)
-{
-    wchar_t wide[512] = L"";
-    MultiByteToWideChar(CP_ACP, 0, codePageText, -1, wide, 512);
-    return wide;
-}
-
 TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
 {
     Installation installation;
@@ -151,7 +144,7 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
             const ChannelList channels = installation.Channels();
             EXPECT_FALSE(channels.empty());
             for (size_t i = 0; i < channels.size(); ++i)
-                expected.push_back({1, "item", static_cast<unsigned>(i), 0, Widen(channels[i].Nom)});
+                expected.push_back({1, "item", static_cast<unsigned>(i), 0, FromCodePage(channels[i].Nom)});
         }
         expected.push_back({0, "popup", 0, 0, popup.title});
         for (const Item& item : popup.items) {
