@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "channels/channel_file.h"
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <dshow.h>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/media_framework.h"
 
 // BDA device categories (missing from mingw's import libraries; defined in devices.cpp).

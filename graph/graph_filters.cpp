@@ -1,6 +1,6 @@
 #include "graph/graph_filters.h"
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/devices.h"
 #include "graph/graph_handles.h"
 

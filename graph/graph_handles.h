@@ -6,7 +6,7 @@
 #include <bdaiface.h>
 #include <qedit.h>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/media_framework.h"
 
 extern ComPtr<IFilterGraph2> graph;

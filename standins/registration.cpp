@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "standins/catalogue.h"
 #include "graph/media_framework.h"
 #include "standins/media_filters.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/auto_lock.h"
 #include "graph/filterbase/unknown.h"
 

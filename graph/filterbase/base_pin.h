@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/auto_lock.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/filterbase/unknown.h"

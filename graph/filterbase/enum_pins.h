@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 
 class CBaseFilter;
 

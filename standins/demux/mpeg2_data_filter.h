@@ -9,7 +9,7 @@
 
 #include <mutex>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/base_filter.h"
 #include "graph/mpeg2_data.h"
 #include "standins/demux/section_router.h"

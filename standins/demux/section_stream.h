@@ -18,7 +18,7 @@
 #include <mutex>
 #include <vector>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/mpeg2_data.h"
 #include "standins/demux/section_router.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/media_type.h"
 #include "standins/decoders/media_types.h"
 #include "standins/renderer/renderer_registration.h"

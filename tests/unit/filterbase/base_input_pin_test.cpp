@@ -4,7 +4,7 @@
 #include <uuids.h>
 
 #include "com_test.h"
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/base_filter.h"
 #include "graph/filterbase/base_input_pin.h"
 

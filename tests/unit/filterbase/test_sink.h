@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/media_type.h"
 
 struct SinkBehaviour {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "standins/decoders/decoder_registration.h"
 #include "test_source.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/filterbase/source.h"

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "standins/decoders/decoder_registration.h"
 #include "standins/decoders/test_picture.h"
 #include "standins/renderer/renderer_registration.h"

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "graph/com_ptr.h"
+#include "common/com_ptr.h"
 #include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/source.h"
 #include "graph/filterbase/source_stream.h"
