@@ -69,6 +69,12 @@ int main(int argc, char** argv)
     ok = ok && Write(dir, "section_assembler_fuzz", 1, Packetize(0x0012, {eit, eitOther, eit}, counter));
     ok = ok && Write(dir, "section_assembler_fuzz", 2,
                      Packetize(0x0014, {ShortSection(0x70, {0xC0, 0x79, 0x12, 0x45, 0x00})}, counter));
+    // Names and titles in the character tables of French broadcasts.
+    ok = ok && Write(dir, "dvb_text_fuzz", 0, Text("T\xC2" "el\xC2" "evision \xC3" "a la carte \xFA\xA4"));
+    ok = ok && Write(dir, "dvb_text_fuzz", 1, Text("\x15" "Cha\xC3\xAEne B \xF0\x9F\x93\xBA"));
+    ok = ok && Write(dir, "dvb_text_fuzz", 2, Text("\x0B" "Prix \xA4\x86 \xBD" "uvre\x87\x8A"));
+    ok = ok && Write(dir, "dvb_text_fuzz", 3, Bytes{0x11, 0x00, 0x43, 0xE0, 0x8A, 0x00, 0xE9, 0xD8, 0x3D, 0xDC, 0xFA});
+    ok = ok && Write(dir, "dvb_text_fuzz", 4, Bytes{0x10, 0x00, 0x0F, 0xA4, 0x1F, 0x01, 'x'});
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", dir.string().c_str());
         return 1;

@@ -34,8 +34,8 @@ void ReadShortEvents(ByteCursor descriptors, GuideEvent& event)
         const std::uint8_t* text = payload.bytes(textLength);
         if (!payload.ok())
             continue;
-        CopyEitText(nameLength, name, event.title);
-        CopyEitText(textLength, text, event.description);
+        event.titleTable = CopyEitText(nameLength, name, event.title);
+        event.descriptionTable = CopyEitText(textLength, text, event.description);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "channels/text/dvb_text.h"
 #include "guide/eit_parser.h"
 #include "guide/eit_time.h"
 #include "tests/unit/psi/section_builder.h"
@@ -152,6 +153,30 @@ TEST(EitParser, ShortEventTexts)
     const std::string longName(250, 'n');
     Feed(full, {At(20, 0, longName)});
     EXPECT_EQ(std::string(full[0].presentEvent.title), longName);
+}
+
+// The 8859-9 selector taken off a text is kept beside it, so the text still
+// reads as 8859-9; the last short event descriptor decides for each text.
+TEST(EitParser, TakenOffSelectorIsKeptBesideItsText)
+{
+    ChannelList list = Channels({kSid});
+    EitEvent turkish = At(20, 0, "");
+    turkish.descriptors = ShortEventDescriptor(Bytes{0x05, 0xDD, 'z', 'm', 'i', 'r'}, Text("Ankara"), "tur");
+    EitEvent french = At(21, 0, "");
+    french.descriptors = Concat({ShortEventDescriptor(Bytes{0x05, 'A'}, Bytes{0x05, 'B'}, "tur"),
+                                 ShortEventDescriptor(Text("Journal"), Bytes{0x05, 0xFD}, "fra")});
+    Feed(list, {turkish, french});
+
+    const GuideEvent& present = list[0].presentEvent;
+    EXPECT_STREQ(present.title, "\xDDzmir");
+    EXPECT_EQ(present.titleTable, DvbTextTable::Iso8859_9);
+    EXPECT_EQ(present.descriptionTable, DvbTextTable::FromText);
+    EXPECT_EQ(DecodeDvbText(present.title, present.titleTable), u"\u0130zmir");
+
+    const GuideEvent& following = list[0].followingEvent;
+    EXPECT_EQ(following.titleTable, DvbTextTable::FromText);
+    EXPECT_EQ(following.descriptionTable, DvbTextTable::Iso8859_9);
+    EXPECT_EQ(DecodeDvbText(following.description, following.descriptionTable), u"\u0131");
 }
 
 TEST(EitParser, OnlyTheFirstRecordWithTheServiceIdAndOnlyTheCurrentOneCounts)
