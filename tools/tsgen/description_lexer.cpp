@@ -5,31 +5,6 @@
 namespace tsgen {
 namespace {
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// A well-formed UTF-8 sequence of three or four bytes at `i`: a character
-// beyond U+07FF, which ISO 8859-1 cannot hold.
-bool IsLongUtf8(std::string_view text, std::size_t i)
-{
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t length = (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (length == 0 || i + length > text.size())
-        return false;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-            return false;
-    return true;
-}
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
@@ -37,49 +12,6 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 DescriptionError::DescriptionError(int line, const std::string& message)
     : std::runtime_error("ligne " + std::to_string(line) + " : " + message), line_(line)
 {
-}
-
-std::string DecodeText(std::string_view text, int line)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\\') {
-            if (i + 1 >= text.size())
-                throw DescriptionError(line, "barre oblique inverse en fin de texte");
-            const char e = text[i + 1];
-            if (e == '\\' || e == '"') {
-                out += e;
-                i += 2;
-            } else if (e == 'x') {
-                const int hi = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
-                const int lo = i + 3 < text.size() ? HexValue(text[i + 3]) : -1;
-                if (hi < 0 || lo < 0)
-                    throw DescriptionError(line, "\\x doit être suivi de deux chiffres hexadécimaux");
-                out += static_cast<char>(hi * 16 + lo);
-                i += 4;
-            } else {
-                throw DescriptionError(line, std::string("séquence d'échappement inconnue \\") + e);
-            }
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size() &&
-                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            const unsigned code = (c & 0x1Fu) << 6 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-            if (code < 0x80)
-                throw DescriptionError(line, "UTF-8 mal formé");
-            if (code > 0xFF)
-                throw DescriptionError(line, "caractère hors ISO-8859-1 : écrivez ses octets en \\xNN");
-            out += static_cast<char>(code);
-            i += 2;
-        } else if (IsLongUtf8(text, i)) {
-            throw DescriptionError(line, "caractère hors ISO-8859-1 : écrivez ses octets en \\xNN");
-        } else {
-            throw DescriptionError(line, "UTF-8 mal formé (le fichier doit être en UTF-8)");
-        }
-    }
-    return out;
 }
 
 DescriptionLine SplitLine(std::string_view text, int number)
@@ -128,7 +60,7 @@ DescriptionLine SplitLine(std::string_view text, int number)
         for (const Field& f : result.fields)
             if (f.key == key)
                 throw DescriptionError(number, "champ « " + key + " » répété");
-        result.fields.push_back({key, DecodeText(raw, number)});
+        result.fields.push_back({key, raw});
     }
     return result;
 }

@@ -1,6 +1,5 @@
 #pragma once
-// Splits one line of a description into its keyword and key=value fields, and
-// turns written texts into broadcast bytes.
+// Splits one line of a description into its keyword and key=value fields.
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,7 +19,7 @@ private:
 
 struct Field {
     std::string key;
-    std::string value;  // bytes, escapes and UTF-8 already decoded
+    std::string written;  // as written between the quotes: UTF-8 with escapes
 };
 
 struct DescriptionLine {
@@ -29,12 +28,8 @@ struct DescriptionLine {
     std::vector<Field> fields;
 };
 
-// `keyword key=value key="quoted value" # comment`. Values go through DecodeText.
+// `keyword key=value key="quoted value" # comment`. Values are kept as written;
+// the parser turns them into bytes (EncodeText) once it knows their table.
 DescriptionLine SplitLine(std::string_view text, int number);
-
-// Written text to bytes: UTF-8 letters up to U+00FF become their single
-// ISO-8859-1 byte (é is 0xE9), \xNN gives any byte, \\ and \" themselves.
-// Other characters, malformed UTF-8 and unknown escapes are errors.
-std::string DecodeText(std::string_view text, int line);
 
 }  // namespace tsgen

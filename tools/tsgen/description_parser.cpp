@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "tools/tsgen/text_coding.h"
 #include "tools/tsgen/utc_time.h"
 
 namespace tsgen {
@@ -17,20 +18,29 @@ constexpr int kAc3Rates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224
 // Reads the fields of one line, each at most once; reports unknown ones.
 class FieldReader {
 public:
-    explicit FieldReader(const DescriptionLine& line) : line_(line) {}
+    FieldReader(const DescriptionLine& line, TextCoding coding) : line_(line), coding_(coding) {}
 
-    const std::string* Find(const std::string& key)
-    {
-        used_.insert(key);
-        for (const Field& f : line_.fields)
-            if (f.key == key)
-                return &f.value;
-        return nullptr;
-    }
+    // A field's value as ISO 8859-1 bytes (numbers, names of things, dates).
+    const std::string* Find(const std::string& key) { return Decoded(key, TextCoding::Latin1); }
 
     const std::string& Require(const std::string& key)
     {
         const std::string* v = Find(key);
+        if (!v)
+            Fail("champ « " + key + " » manquant");
+        return *v;
+    }
+
+    // A text that goes on air (names, titles), in the table chosen by « charset ».
+    std::string BroadcastText(const std::string& key, const std::string& fallback)
+    {
+        const std::string* v = Decoded(key, coding_);
+        return v ? *v : fallback;
+    }
+
+    std::string RequireBroadcastText(const std::string& key)
+    {
+        const std::string* v = Decoded(key, coding_);
         if (!v)
             Fail("champ « " + key + " » manquant");
         return *v;
@@ -72,6 +82,15 @@ public:
     [[noreturn]] void Fail(const std::string& message) const { throw DescriptionError(line_.number, message); }
 
 private:
+    const std::string* Decoded(const std::string& key, TextCoding coding)
+    {
+        used_.insert(key);
+        for (const Field& f : line_.fields)
+            if (f.key == key)
+                return &decoded_.insert_or_assign(key, EncodeText(f.written, coding, line_.number)).first->second;
+        return nullptr;
+    }
+
     std::int64_t ToNumber(const std::string& key, const std::string& text, std::int64_t min, std::int64_t max)
     {
         std::int64_t value = 0;
@@ -88,7 +107,9 @@ private:
     }
 
     const DescriptionLine& line_;
+    TextCoding coding_;
     std::set<std::string> used_;
+    std::map<std::string, std::string> decoded_;
 };
 
 std::uint16_t Pid(FieldReader& f, const std::string& key)
@@ -158,7 +179,7 @@ class Parser {
 public:
     void Line(const DescriptionLine& line)
     {
-        FieldReader f(line);
+        FieldReader f(line, coding_);
         const std::string& k = line.keyword;
         if (k == "broadcast")
             Broadcast(f);
@@ -178,8 +199,11 @@ public:
             Audio(f, AudioKind::Ac3);
         else if (k == "event")
             EventLine(f);
+        else if (k == "charset")
+            Charset(f);
         else
-            f.Fail("mot-clé inconnu « " + k + " » (broadcast, repeat, network, mux, service, video, audio, ac3, event)");
+            f.Fail("mot-clé inconnu « " + k +
+                   " » (broadcast, repeat, charset, network, mux, service, video, audio, ac3, event)");
         f.CheckAllUsed();
     }
 
@@ -221,11 +245,20 @@ private:
         r.pcr = static_cast<int>(f.Number("pcr", 10, 40, r.pcr));
     }
 
+    // The table of the texts of the lines that follow.
+    void Charset(FieldReader& f)
+    {
+        const auto coding = ParseTextCoding(f.Require("table"));
+        if (!coding)
+            f.Fail("« table » attend latin1, 6937, latin9 ou utf8");
+        coding_ = *coding;
+    }
+
     void NetworkLine(FieldReader& f)
     {
         Network n;
         n.id = static_cast<std::uint16_t>(f.Number("id", 0, 0xFFFF));
-        n.name = f.Text("name", "");
+        n.name = f.BroadcastText("name", "");
         if (n.name.size() > 255)
             f.Fail("nom de réseau trop long (255 octets au plus)");
         for (const Network& other : d_.networks)
@@ -266,8 +299,8 @@ private:
         FinishService();
         Service s;
         s.sid = static_cast<std::uint16_t>(f.Number("sid", 1, 0xFFFF));
-        s.name = f.Require("name");
-        s.provider = f.Text("provider", "");
+        s.name = f.RequireBroadcastText("name");
+        s.provider = f.BroadcastText("provider", "");
         if (s.name.size() + s.provider.size() > 252)
             f.Fail("nom et fournisseur trop longs ensemble (252 octets au plus)");
         if (const std::string* type = f.Find("type"))
@@ -362,8 +395,8 @@ private:
         e.eventId = static_cast<std::uint16_t>(
             f.Number("id", 0, 0xFFFF, s.events.empty() ? 1 : s.events.back().eventId + 1));
         e.language = f.Language("lang");
-        e.title = f.Require("title");
-        e.text = f.Text("text", "");
+        e.title = f.RequireBroadcastText("title");
+        e.text = f.BroadcastText("text", "");
         if (e.title.size() + e.text.size() > 250)
             f.Fail("titre et texte trop longs ensemble (250 octets au plus)");
         if (!s.events.empty() && e.start < s.events.back().start + s.events.back().duration)
@@ -396,6 +429,7 @@ private:
     }
 
     Description d_;
+    TextCoding coding_ = TextCoding::Latin1;
     std::vector<std::vector<int>> serviceLines_;
     std::vector<std::map<std::uint16_t, std::string>> pidOwners_;
     Service* service_ = nullptr;

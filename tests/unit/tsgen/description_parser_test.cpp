@@ -119,3 +119,43 @@ TEST(PresentFollowing, PicksTheRunningAndNextEventsAndVersionsTheirChanges)
 }
 
 }  // namespace
+
+// Each « charset » table writes the same words as the bytes a receiver expects.
+TEST(DescriptionParser, CharsetWritesTextsInTheChosenTable)
+{
+    const auto d = ParseDescription(
+        "broadcast clock=2026-03-14T19:30:00\n"
+        "mux uhf=21 tsid=1 onid=0x20FA\n"
+        "charset table=6937\n"
+        "service sid=1 name=\"Ch\xC3\xA2\xC3\xAEne \xC5\x93uvre \xC3\xA7\xC3\xA0\" provider=\"\" pmt=0x100\n"
+        "video pid=0x110\n"
+        "charset table=latin9\n"
+        "service sid=2 name=\"\xE2\x82\xAC \xC3\xA9t\xC3\xA9\" pmt=0x200\n"
+        "video pid=0x210\n"
+        "charset table=utf8\n"
+        "service sid=3 name=\"Cha\xC3\xAEne B\" pmt=0x300\n"
+        "video pid=0x310\n"
+        "event start=2026-03-14T19:00 duration=01:00 title=\"\\x86Un\" text=\"\"\n");
+    const auto& s = d.multiplexes.at(0).services;
+    EXPECT_EQ(s.at(0).name, "Ch\xC3" "a\xC3" "ine \xFAuvre \xCB" "c\xC1" "a");
+    EXPECT_EQ(s.at(0).provider, "") << "an empty text gets no selector";
+    EXPECT_EQ(s.at(1).name, "\x0B\xA4 \xE9t\xE9");
+    EXPECT_EQ(s.at(2).name, "\x15" "Cha\xC3\xAEne B");
+    EXPECT_EQ(s.at(2).events.at(0).title, "\x15\x86Un") << "a \\x byte stands as written, after the selector";
+}
+
+TEST(DescriptionParser, CharsetRefusesWhatItsTableCannotHold)
+{
+    const std::string head = "broadcast clock=2026-03-14T19:30:00\nmux uhf=21 tsid=1 onid=1\n";
+    for (const char* line : {"charset table=latin1\nservice sid=1 name=\"\xC5\x93\" pmt=0x100\n",
+                             "charset table=6937\nservice sid=1 name=\"\xE2\x82\xAC\" pmt=0x100\n",
+                             "charset table=latin9\nservice sid=1 name=\"\xC2\xA4\" pmt=0x100\n",
+                             "charset table=ebcdic\n"}) {
+        try {
+            ParseDescription(head + line);
+            ADD_FAILURE() << "accepted: " << line;
+        } catch (const tsgen::DescriptionError& e) {
+            EXPECT_GE(e.line(), 3) << line;
+        }
+    }
+}
