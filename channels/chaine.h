@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "guide/guide_event.h"
+#include "channels/guide_event.h"
 
 // PID value that marks a service without a programme clock reference.
 constexpr std::int32_t kNoPcrPid = 0x1FFF;
