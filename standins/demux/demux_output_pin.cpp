@@ -117,8 +117,7 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::EnumPIDMap(IEnumPIDMap** pidMap)
     std::vector<PID_MAP> entries;
     for (const PidMapping& m : demux_->Router().Mappings(output_))
         entries.push_back(PID_MAP{m.pid, ContentToPlatform(m.content)});
-    *pidMap = new (std::nothrow) CEnumPIDMap(std::move(entries));
-    return *pidMap ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumPIDMap>(std::move(entries)), pidMap);
 }
 
 HRESULT CDemuxOutputPin::CheckMediaType(const AM_MEDIA_TYPE* type)

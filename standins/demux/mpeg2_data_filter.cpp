@@ -160,8 +160,7 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetSection(PID pid, TID tid, PMPEG2
     const SectionRouter::Id id = router_.OpenRequest(pid, tid);
     std::vector<std::uint8_t> section = router_.WaitRequest(id, std::chrono::milliseconds(timeoutMs));
     if (section.empty()) return MPEG2_E_SECTION_NOT_FOUND;
-    *sectionList = new (std::nothrow) CSectionList(pid, tid, std::move(section));
-    return *sectionList ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CSectionList>(pid, tid, std::move(section)), sectionList);
 }
 
 HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetTable(PID, TID, PMPEG2_FILTER, DWORD, ISectionList** sectionList)
@@ -176,15 +175,11 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetStreamOfSections(PID pid, TID ti
     if (!stream) return E_POINTER;
     *stream = nullptr;
     if (pid > kMaxPid || !dataReadyEvent) return E_INVALIDARG;
-    auto* created = new (std::nothrow) CSectionStream(GetOwner(), router_, dataReadyEvent);
+    ComPtr<CSectionStream> created = MakeComObject<CSectionStream>(GetOwner(), router_, dataReadyEvent);
     if (!created) return E_OUTOFMEMORY;
-    HRESULT hr = created->Open(pid, tid);
-    if (FAILED(hr)) {
-        created->Release();
-        return hr;
-    }
-    *stream = created;
-    return S_OK;
+    const HRESULT hr = created->Open(pid, tid);
+    if (FAILED(hr)) return hr;
+    return HandOut(std::move(created), stream);
 }
 
 const FilterSetup* CStandinMpeg2Data::GetSetupData() { return &StandinMpeg2DataSetup(); }
