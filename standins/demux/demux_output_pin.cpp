@@ -64,19 +64,10 @@ void TagSectionPid(IMediaSample* sample, std::uint16_t pid)
 
 CDemuxOutputPin::CDemuxOutputPin(CStandinDemux* demux, CriticalSection* lock, const wchar_t* name, int output,
                                  const AM_MEDIA_TYPE& type)
-    : CBaseOutputPin(L"Demux output pin", demux, lock, name), demux_(demux), output_(output)
+    : WithInterfaces(L"Demux output pin", demux, lock, name), demux_(demux), output_(output)
 {
     type_.Set(type);
 }
-
-HRESULT STDMETHODCALLTYPE CDemuxOutputPin::QueryInterface(REFIID iid, void** out)
-{
-    return CBaseOutputPin::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CDemuxOutputPin::AddRef() { return CBaseOutputPin::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CDemuxOutputPin::Release() { return CBaseOutputPin::Release(); }
 
 HRESULT STDMETHODCALLTYPE CDemuxOutputPin::NonDelegatingQueryInterface(REFIID iid, void** out)
 {

@@ -83,7 +83,7 @@ private:
 };
 
 CStandinMpeg2Data::CStandinMpeg2Data()
-    : CBaseFilter(L"Sections and tables stand-in", nullptr, &stateLock_, CLSID_Mpeg2Data),
+    : WithInterfaces(L"Sections and tables stand-in", nullptr, &stateLock_, CLSID_Mpeg2Data),
       input_(new CSectionsInputPin(this, &stateLock_)),
       router_([this](std::uint16_t pid, bool map) { MapUpstream(pid, map); })
 {
@@ -94,15 +94,6 @@ CStandinMpeg2Data::~CStandinMpeg2Data()
     router_.Shutdown();
     delete input_;
 }
-
-HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::QueryInterface(REFIID iid, void** out)
-{
-    return CBaseFilter::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CStandinMpeg2Data::AddRef() { return CBaseFilter::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CStandinMpeg2Data::Release() { return CBaseFilter::Release(); }
 
 HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::NonDelegatingQueryInterface(REFIID iid, void** out)
 {
