@@ -3,7 +3,6 @@
 #include <uuids.h>
 
 #include <chrono>
-#include <new>
 
 #include "graph/filterbase/base_input_pin.h"
 #include "standins/demux/factory.h"
