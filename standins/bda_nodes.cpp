@@ -1,10 +1,9 @@
 #include "standins/bda_nodes.h"
 
-#include <atomic>
 #include <cstdio>
-#include <new>
+#include <utility>
 
-#include "standins/module.h"
+#include "graph/filterbase/com_object.h"
 #include "standins/trace.h"
 
 namespace {
@@ -16,35 +15,11 @@ void TraceValue(const char* call, unsigned long value)
     TraceLine(line);
 }
 
-class ControlNode : public IBDA_FrequencyFilter, public IBDA_SignalStatistics {
+// The RF node: frequency and bandwidth wait for the tuner's CommitChanges.
+class FrequencyNode : public ComObject<Implements<IBDA_FrequencyFilter, IID_IBDA_FrequencyFilter>> {
 public:
-    ControlNode(NodeType type, TunerCorePtr core) : type_(type), core_(std::move(core)) { ModuleAddRef(); }
-    virtual ~ControlNode() { ModuleRelease(); }
+    explicit FrequencyNode(TunerCorePtr core) : ComObject(L"FrequencyNode"), core_(std::move(core)) {}
 
-    // IUnknown (both interfaces share it).
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (type_ == kFrequencyNode && (iid == IID_IUnknown || iid == IID_IBDA_FrequencyFilter)) {
-            *out = static_cast<IBDA_FrequencyFilter*>(this);
-        } else if (type_ == kStatisticsNode && (iid == IID_IUnknown || iid == IID_IBDA_SignalStatistics)) {
-            *out = static_cast<IBDA_SignalStatistics*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-    // IBDA_FrequencyFilter: values are pending until the tuner's CommitChanges.
     HRESULT STDMETHODCALLTYPE put_Autotune(ULONG transponder) override
     {
         TraceValue("put_Autotune", transponder);
@@ -114,7 +89,15 @@ public:
         return S_OK;
     }
 
-    // IBDA_SignalStatistics: read-only figures that follow the last commit.
+private:
+    TunerCorePtr core_;
+};
+
+// The demodulator node: read-only figures that follow the last commit.
+class StatisticsNode : public ComObject<Implements<IBDA_SignalStatistics, IID_IBDA_SignalStatistics>> {
+public:
+    explicit StatisticsNode(TunerCorePtr core) : ComObject(L"StatisticsNode"), core_(std::move(core)) {}
+
     HRESULT STDMETHODCALLTYPE put_SignalStrength(LONG) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_SignalStrength(LONG* strength) override
     {
@@ -158,9 +141,7 @@ public:
 private:
     bool Locked() { return core_->Tuned().locked; }
 
-    NodeType type_;
     TunerCorePtr core_;
-    std::atomic<ULONG> references_{1};
     LONG sampleTime_ = 100;
 };
 
@@ -168,8 +149,8 @@ private:
 
 IUnknown* CreateControlNode(NodeType type, TunerCorePtr core)
 {
-    ControlNode* node = new (std::nothrow) ControlNode(type, std::move(core));
-    if (!node) return nullptr;
-    if (type == kFrequencyNode) return static_cast<IBDA_FrequencyFilter*>(node);
-    return static_cast<IBDA_SignalStatistics*>(node);
+    if (type == kFrequencyNode) {
+        return static_cast<IBDA_FrequencyFilter*>(MakeComObject<FrequencyNode>(std::move(core)).Detach());
+    }
+    return static_cast<IBDA_SignalStatistics*>(MakeComObject<StatisticsNode>(std::move(core)).Detach());
 }

@@ -1,8 +1,8 @@
 #include "standins/class_factory.h"
 
-#include <atomic>
 #include <new>
 
+#include "graph/filterbase/com_object.h"
 #include "standins/module.h"
 #include "standins/virtual_receiver.h"
 #include "standins/virtual_tuner.h"
@@ -44,28 +44,11 @@ HRESULT CreateMediaFilter(const void* context, IUnknown* outer, REFIID iid, void
     return static_cast<const MediaFilterEntry*>(context)->create(outer, iid, out);
 }
 
-class ClassFactory : public IClassFactory {
+class ClassFactory : public ComObject<Implements<IClassFactory, IID_IClassFactory>> {
 public:
-    ClassFactory(Creator creator, const void* context) : creator_(creator), context_(context) { ModuleAddRef(); }
-    virtual ~ClassFactory() { ModuleRelease(); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    ClassFactory(Creator creator, const void* context)
+        : ComObject(L"ClassFactory"), creator_(creator), context_(context)
     {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
@@ -87,17 +70,16 @@ public:
 private:
     Creator creator_;
     const void* context_;
-    std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
 
 IClassFactory* CreateClassFactory(const DeviceEntry& device)
 {
-    return new (std::nothrow) ClassFactory(CreateCatalogueDevice, &device);
+    return MakeComObject<ClassFactory>(CreateCatalogueDevice, &device).Detach();
 }
 
 IClassFactory* CreateClassFactory(const MediaFilterEntry& filter)
 {
-    return new (std::nothrow) ClassFactory(CreateMediaFilter, &filter);
+    return MakeComObject<ClassFactory>(CreateMediaFilter, &filter).Detach();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Life of the stand-ins DLL: the module handle, and the count of objects and server locks
-// that keep it loaded (the filter objects are counted by the filter base layer).
+// Life of the stand-ins DLL: the module handle, and the count of server locks that keep
+// it loaded (its COM objects are counted by the filter base layer's live-object count).
 
 void SetModuleHandle(void* module);
 void* ModuleHandle();

@@ -7,7 +7,7 @@
 #include "standins/tuner_pins.h"
 
 CVirtualTuner::CVirtualTuner(const DeviceEntry& device)
-    : CSource(L"tuner TNT virtuel", nullptr, device.classId), device_(device),
+    : WithInterfaces(L"tuner TNT virtuel", nullptr, device.classId), device_(device),
       core_(std::make_shared<TunerCore>()),
       antenna_(std::make_unique<CAntennaPin>(this, StateLock())),
       output_(new CTunerOutputPin(this, device.output, core_))
@@ -16,15 +16,6 @@ CVirtualTuner::CVirtualTuner(const DeviceEntry& device)
 
 // The output pin belongs to CSource's array, which deletes it.
 CVirtualTuner::~CVirtualTuner() = default;
-
-HRESULT STDMETHODCALLTYPE CVirtualTuner::QueryInterface(REFIID iid, void** out)
-{
-    return GetOwner()->QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CVirtualTuner::AddRef() { return GetOwner()->AddRef(); }
-
-ULONG STDMETHODCALLTYPE CVirtualTuner::Release() { return GetOwner()->Release(); }
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::NonDelegatingQueryInterface(REFIID iid, void** out)
 {

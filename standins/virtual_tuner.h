@@ -10,21 +10,19 @@
 #include <memory>
 
 #include "graph/filterbase/source.h"
+#include "graph/filterbase/with_interfaces.h"
 #include "standins/catalogue.h"
 #include "standins/tuner_core.h"
 
 class CAntennaPin;
 class CTunerOutputPin;
 
-class CVirtualTuner : public CSource, public IBDA_DeviceControl, public IBDA_Topology {
+class CVirtualTuner : public WithInterfaces<CSource, IBDA_DeviceControl, IBDA_Topology> {
 public:
     explicit CVirtualTuner(const DeviceEntry& device);
     ~CVirtualTuner() override;
 
-    // IUnknown, forwarded to the owner.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Answers the added interfaces, then those of the base class.
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
     // IMediaFilter: each state change is traced. A live source: it streams only while

@@ -116,8 +116,7 @@ HRESULT STDMETHODCALLTYPE CBaseFilter::GetSyncSource(IReferenceClock** clock)
 HRESULT STDMETHODCALLTYPE CBaseFilter::EnumPins(IEnumPins** pins)
 {
     if (!pins) return E_POINTER;
-    *pins = new (std::nothrow) CEnumPins(this, nullptr);
-    return *pins ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumPins>(this, nullptr), pins);
 }
 
 HRESULT STDMETHODCALLTYPE CBaseFilter::FindPin(LPCWSTR id, IPin** pin)

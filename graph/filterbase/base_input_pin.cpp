@@ -4,18 +4,9 @@
 
 CBaseInputPin::CBaseInputPin(const wchar_t* objectName, CBaseFilter* filter, CriticalSection* lock,
                              const wchar_t* pinName)
-    : CBasePin(objectName, filter, lock, pinName, PINDIR_INPUT)
+    : WithInterfaces(objectName, filter, lock, pinName, PINDIR_INPUT)
 {
 }
-
-HRESULT STDMETHODCALLTYPE CBaseInputPin::QueryInterface(REFIID iid, void** out)
-{
-    return CBasePin::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CBaseInputPin::AddRef() { return CBasePin::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CBaseInputPin::Release() { return CBasePin::Release(); }
 
 HRESULT STDMETHODCALLTYPE CBaseInputPin::NonDelegatingQueryInterface(REFIID iid, void** out)
 {

@@ -10,15 +10,13 @@
 #include <atomic>
 
 #include "graph/filterbase/base_pin.h"
+#include "graph/filterbase/with_interfaces.h"
 
-class CBaseInputPin : public CBasePin, public IMemInputPin {
+class CBaseInputPin : public WithInterfaces<CBasePin, IMemInputPin> {
 public:
     CBaseInputPin(const wchar_t* objectName, CBaseFilter* filter, CriticalSection* lock, const wchar_t* pinName);
 
-    // IUnknown, one set for IPin and IMemInputPin.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Answers the added interfaces, then those of the base class.
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
     // IPin: stream control from upstream.

@@ -1,7 +1,5 @@
 #include "graph/filterbase/base_pin.h"
 
-#include <new>
-
 #include "graph/filterbase/base_filter.h"
 #include "graph/filterbase/enum_media_types.h"
 #include "graph/filterbase/name_copy.h"
@@ -111,8 +109,7 @@ HRESULT STDMETHODCALLTYPE CBasePin::QueryAccept(const AM_MEDIA_TYPE* type)
 HRESULT STDMETHODCALLTYPE CBasePin::EnumMediaTypes(IEnumMediaTypes** types)
 {
     if (!types) return E_POINTER;
-    *types = new (std::nothrow) CEnumMediaTypes(this, nullptr);
-    return *types ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumMediaTypes>(this, nullptr), types);
 }
 
 HRESULT STDMETHODCALLTYPE CBasePin::QueryInternalConnections(IPin**, ULONG*) { return E_NOTIMPL; }

@@ -1,12 +1,10 @@
 #include "graph/filterbase/enum_media_types.h"
 
-#include <new>
-
 #include "graph/filterbase/base_pin.h"
 #include "graph/filterbase/media_type.h"
 
 CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source)
-    : holder_(ComPtr<IPin>::Share(pin)), pin_(pin)
+    : ComObject(L"CEnumMediaTypes"), holder_(ComPtr<IPin>::Share(pin)), pin_(pin)
 {
     if (source) {
         position_ = source->position_;
@@ -17,27 +15,6 @@ CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source)
 }
 
 CEnumMediaTypes::~CEnumMediaTypes() = default;
-
-HRESULT STDMETHODCALLTYPE CEnumMediaTypes::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    if (iid == IID_IEnumMediaTypes || iid == IID_IUnknown) {
-        *out = static_cast<IEnumMediaTypes*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CEnumMediaTypes::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG STDMETHODCALLTYPE CEnumMediaTypes::Release()
-{
-    LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
 
 bool CEnumMediaTypes::OutOfSync() { return pin_->GetMediaTypeVersion() != version_; }
 
@@ -85,6 +62,5 @@ HRESULT STDMETHODCALLTYPE CEnumMediaTypes::Clone(IEnumMediaTypes** copy)
     if (!copy) return E_POINTER;
     *copy = nullptr;
     if (OutOfSync()) return VFW_E_ENUM_OUT_OF_SYNC;
-    *copy = new (std::nothrow) CEnumMediaTypes(pin_, this);
-    return *copy ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumMediaTypes>(pin_, this), copy);
 }

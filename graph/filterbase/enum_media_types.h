@@ -4,20 +4,15 @@
 // VFW_E_ENUM_OUT_OF_SYNC until Reset.
 #include <dshow.h>
 
-#include <atomic>
-
 #include "common/com_ptr.h"
+#include "graph/filterbase/com_object.h"
 
 class CBasePin;
 
-class CEnumMediaTypes : public IEnumMediaTypes {
+class CEnumMediaTypes : public ComObject<Implements<IEnumMediaTypes, IID_IEnumMediaTypes>> {
 public:
     CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source);
-    virtual ~CEnumMediaTypes();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ~CEnumMediaTypes() override;
 
     // Each type handed out is the caller's, to free with DeleteMediaType.
     HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override;
@@ -28,7 +23,6 @@ public:
 private:
     bool OutOfSync();
 
-    std::atomic<LONG> references_{1};
     ComPtr<IPin> holder_;  // keeps the pin, and so its filter, alive
     CBasePin* pin_;
     int position_ = 0;

@@ -1,12 +1,10 @@
 #include "graph/filterbase/enum_pins.h"
 
-#include <new>
-
 #include "graph/filterbase/base_filter.h"
 #include "graph/filterbase/base_pin.h"
 
 CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* source)
-    : holder_(ComPtr<IBaseFilter>::Share(filter)), filter_(filter)
+    : ComObject(L"CEnumPins"), holder_(ComPtr<IBaseFilter>::Share(filter)), filter_(filter)
 {
     if (source) {
         position_ = source->position_;
@@ -19,27 +17,6 @@ CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* source)
 }
 
 CEnumPins::~CEnumPins() = default;
-
-HRESULT STDMETHODCALLTYPE CEnumPins::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    if (iid == IID_IEnumPins || iid == IID_IUnknown) {
-        *out = static_cast<IEnumPins*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CEnumPins::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG STDMETHODCALLTYPE CEnumPins::Release()
-{
-    LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
 
 bool CEnumPins::OutOfSync() { return filter_->GetPinVersion() != version_; }
 
@@ -88,6 +65,5 @@ HRESULT STDMETHODCALLTYPE CEnumPins::Clone(IEnumPins** copy)
     if (!copy) return E_POINTER;
     *copy = nullptr;
     if (OutOfSync()) return VFW_E_ENUM_OUT_OF_SYNC;
-    *copy = new (std::nothrow) CEnumPins(filter_, this);
-    return *copy ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumPins>(filter_, this), copy);
 }

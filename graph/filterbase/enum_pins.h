@@ -3,21 +3,16 @@
 // pin version and then answers VFW_E_ENUM_OUT_OF_SYNC until Reset.
 #include <dshow.h>
 
-#include <atomic>
-
 #include "common/com_ptr.h"
+#include "graph/filterbase/com_object.h"
 
 class CBaseFilter;
 
-class CEnumPins : public IEnumPins {
+class CEnumPins : public ComObject<Implements<IEnumPins, IID_IEnumPins>> {
 public:
     // Starts at the first pin, or where `source` stands when cloning.
     CEnumPins(CBaseFilter* filter, const CEnumPins* source);
-    virtual ~CEnumPins();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ~CEnumPins() override;
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
@@ -27,7 +22,6 @@ public:
 private:
     bool OutOfSync();
 
-    std::atomic<LONG> references_{1};
     ComPtr<IBaseFilter> holder_;  // keeps the filter alive while enumerating
     CBaseFilter* filter_;
     int position_ = 0;

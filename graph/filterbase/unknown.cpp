@@ -23,15 +23,17 @@ ULONG STDMETHODCALLTYPE CUnknown::NonDelegatingAddRef() { return static_cast<ULO
 
 ULONG STDMETHODCALLTYPE CUnknown::NonDelegatingRelease()
 {
-    LONG left = --references_;
-    if (left == 0) {
-        // A destructor that hands the object out and releases it again must not
-        // come back here and delete it twice.
-        references_ = 1;
-        delete this;
-        return 0;
-    }
-    return static_cast<ULONG>(left);
+    LONG count = references_.load();
+    do {
+        // An unbalanced Release must not take the count below 0 and delete later.
+        if (count <= 0) return 0;
+    } while (!references_.compare_exchange_weak(count, count - 1));
+    if (count > 1) return static_cast<ULONG>(count - 1);
+    // A destructor that hands the object out and releases it again brings the count
+    // back to 0 here: the object is already on its way out.
+    if (destroying_.exchange(true)) return 0;
+    delete this;
+    return 0;
 }
 
 HRESULT CUnknown::GetInterface(IUnknown* face, void** out)

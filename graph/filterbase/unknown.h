@@ -21,7 +21,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE NonDelegatingAddRef() override;
-    // Deletes the object when the count reaches 0.
+    // Deletes the object when the count reaches 0, once: a Release with no reference
+    // left, or one made while the object is being destroyed, deletes nothing.
     ULONG STDMETHODCALLTYPE NonDelegatingRelease() override;
     virtual ~CUnknown();
 
@@ -35,4 +36,5 @@ protected:
 private:
     IUnknown* outer_;
     std::atomic<LONG> references_{0};
+    std::atomic<bool> destroying_{false};
 };

@@ -76,7 +76,7 @@ private:
 };
 
 CStandinDemux::CStandinDemux()
-    : CBaseFilter(L"MPEG-2 demultiplexer stand-in", nullptr, &stateLock_, CLSID_MPEG2Demultiplexer),
+    : WithInterfaces(L"MPEG-2 demultiplexer stand-in", nullptr, &stateLock_, CLSID_MPEG2Demultiplexer),
       router_([this](const RoutedData& data) { Route(data); }),
       input_(new CDemuxInputPin(this, &stateLock_))
 {
@@ -88,15 +88,6 @@ CStandinDemux::~CStandinDemux()
     for (CDemuxOutputPin* pin : outputs_) delete pin;
     for (CDemuxOutputPin* pin : retired_) delete pin;
 }
-
-HRESULT STDMETHODCALLTYPE CStandinDemux::QueryInterface(REFIID iid, void** out)
-{
-    return CBaseFilter::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CStandinDemux::AddRef() { return CBaseFilter::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CStandinDemux::Release() { return CBaseFilter::Release(); }
 
 HRESULT STDMETHODCALLTYPE CStandinDemux::NonDelegatingQueryInterface(REFIID iid, void** out)
 {

@@ -11,20 +11,18 @@
 #include <vector>
 
 #include "graph/filterbase/base_filter.h"
+#include "graph/filterbase/with_interfaces.h"
 #include "standins/demux/ts_router.h"
 
 class CDemuxInputPin;
 class CDemuxOutputPin;
 
-class CStandinDemux : public CBaseFilter, public IMpeg2Demultiplexer {
+class CStandinDemux : public WithInterfaces<CBaseFilter, IMpeg2Demultiplexer> {
 public:
     CStandinDemux();
     ~CStandinDemux() override;
 
-    // IUnknown (one set for every interface of the filter).
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Answers the added interfaces, then those of the base class.
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
     // IMediaFilter

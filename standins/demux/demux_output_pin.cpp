@@ -64,19 +64,10 @@ void TagSectionPid(IMediaSample* sample, std::uint16_t pid)
 
 CDemuxOutputPin::CDemuxOutputPin(CStandinDemux* demux, CriticalSection* lock, const wchar_t* name, int output,
                                  const AM_MEDIA_TYPE& type)
-    : CBaseOutputPin(L"Demux output pin", demux, lock, name), demux_(demux), output_(output)
+    : WithInterfaces(L"Demux output pin", demux, lock, name), demux_(demux), output_(output)
 {
     type_.Set(type);
 }
-
-HRESULT STDMETHODCALLTYPE CDemuxOutputPin::QueryInterface(REFIID iid, void** out)
-{
-    return CBaseOutputPin::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CDemuxOutputPin::AddRef() { return CBaseOutputPin::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CDemuxOutputPin::Release() { return CBaseOutputPin::Release(); }
 
 HRESULT STDMETHODCALLTYPE CDemuxOutputPin::NonDelegatingQueryInterface(REFIID iid, void** out)
 {
@@ -117,8 +108,7 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::EnumPIDMap(IEnumPIDMap** pidMap)
     std::vector<PID_MAP> entries;
     for (const PidMapping& m : demux_->Router().Mappings(output_))
         entries.push_back(PID_MAP{m.pid, ContentToPlatform(m.content)});
-    *pidMap = new (std::nothrow) CEnumPIDMap(std::move(entries));
-    return *pidMap ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumPIDMap>(std::move(entries)), pidMap);
 }
 
 HRESULT CDemuxOutputPin::CheckMediaType(const AM_MEDIA_TYPE* type)

@@ -7,19 +7,17 @@
 #include <bdaiface.h>
 
 #include "graph/filterbase/output_pin.h"
+#include "graph/filterbase/with_interfaces.h"
 #include "standins/demux/ts_router.h"
 
 class CStandinDemux;
 
-class CDemuxOutputPin : public CBaseOutputPin, public IMPEG2PIDMap {
+class CDemuxOutputPin : public WithInterfaces<CBaseOutputPin, IMPEG2PIDMap> {
 public:
     CDemuxOutputPin(CStandinDemux* demux, CriticalSection* lock, const wchar_t* name, int output,
                     const AM_MEDIA_TYPE& type);
 
-    // IUnknown (one set for every interface of the pin).
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Answers the added interfaces, then those of the base class.
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
     // IMPEG2PIDMap

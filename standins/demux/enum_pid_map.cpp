@@ -1,32 +1,10 @@
 #include "standins/demux/enum_pid_map.h"
 
-#include <new>
 #include <utility>
 
 CEnumPIDMap::CEnumPIDMap(std::vector<PID_MAP> entries, ULONG position)
-    : entries_(std::move(entries)), position_(position)
+    : ComObject(L"CEnumPIDMap"), entries_(std::move(entries)), position_(position)
 {
-}
-
-HRESULT STDMETHODCALLTYPE CEnumPIDMap::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumPIDMap) {
-        *out = static_cast<IEnumPIDMap*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CEnumPIDMap::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG STDMETHODCALLTYPE CEnumPIDMap::Release()
-{
-    const LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
 }
 
 HRESULT STDMETHODCALLTYPE CEnumPIDMap::Next(ULONG count, PID_MAP* entries, ULONG* received)
@@ -61,6 +39,5 @@ HRESULT STDMETHODCALLTYPE CEnumPIDMap::Reset()
 HRESULT STDMETHODCALLTYPE CEnumPIDMap::Clone(IEnumPIDMap** copy)
 {
     if (!copy) return E_POINTER;
-    *copy = new (std::nothrow) CEnumPIDMap(entries_, position_);
-    return *copy ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CEnumPIDMap>(entries_, position_), copy);
 }

@@ -3,17 +3,13 @@
 #include <dshow.h>
 #include <bdaiface.h>
 
-#include <atomic>
 #include <vector>
 
-class CEnumPIDMap : public IEnumPIDMap {
+#include "graph/filterbase/com_object.h"
+
+class CEnumPIDMap : public ComObject<Implements<IEnumPIDMap, IID_IEnumPIDMap>> {
 public:
     explicit CEnumPIDMap(std::vector<PID_MAP> entries, ULONG position = 0);
-    virtual ~CEnumPIDMap() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // S_OK when `count` entries were copied, S_FALSE when fewer were left.
     HRESULT STDMETHODCALLTYPE Next(ULONG count, PID_MAP* entries, ULONG* received) override;
@@ -22,7 +18,6 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumPIDMap** copy) override;
 
 private:
-    std::atomic<LONG> references_{1};
     std::vector<PID_MAP> entries_;
     ULONG position_;
 };

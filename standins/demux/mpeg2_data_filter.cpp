@@ -3,7 +3,6 @@
 #include <uuids.h>
 
 #include <chrono>
-#include <new>
 
 #include "graph/filterbase/base_input_pin.h"
 #include "standins/demux/factory.h"
@@ -83,7 +82,7 @@ private:
 };
 
 CStandinMpeg2Data::CStandinMpeg2Data()
-    : CBaseFilter(L"Sections and tables stand-in", nullptr, &stateLock_, CLSID_Mpeg2Data),
+    : WithInterfaces(L"Sections and tables stand-in", nullptr, &stateLock_, CLSID_Mpeg2Data),
       input_(new CSectionsInputPin(this, &stateLock_)),
       router_([this](std::uint16_t pid, bool map) { MapUpstream(pid, map); })
 {
@@ -94,15 +93,6 @@ CStandinMpeg2Data::~CStandinMpeg2Data()
     router_.Shutdown();
     delete input_;
 }
-
-HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::QueryInterface(REFIID iid, void** out)
-{
-    return CBaseFilter::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CStandinMpeg2Data::AddRef() { return CBaseFilter::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CStandinMpeg2Data::Release() { return CBaseFilter::Release(); }
 
 HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::NonDelegatingQueryInterface(REFIID iid, void** out)
 {
@@ -160,8 +150,7 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetSection(PID pid, TID tid, PMPEG2
     const SectionRouter::Id id = router_.OpenRequest(pid, tid);
     std::vector<std::uint8_t> section = router_.WaitRequest(id, std::chrono::milliseconds(timeoutMs));
     if (section.empty()) return MPEG2_E_SECTION_NOT_FOUND;
-    *sectionList = new (std::nothrow) CSectionList(pid, tid, std::move(section));
-    return *sectionList ? S_OK : E_OUTOFMEMORY;
+    return HandOut(MakeComObject<CSectionList>(pid, tid, std::move(section)), sectionList);
 }
 
 HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetTable(PID, TID, PMPEG2_FILTER, DWORD, ISectionList** sectionList)
@@ -176,15 +165,11 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetStreamOfSections(PID pid, TID ti
     if (!stream) return E_POINTER;
     *stream = nullptr;
     if (pid > kMaxPid || !dataReadyEvent) return E_INVALIDARG;
-    auto* created = new (std::nothrow) CSectionStream(GetOwner(), router_, dataReadyEvent);
+    ComPtr<CSectionStream> created = MakeComObject<CSectionStream>(GetOwner(), router_, dataReadyEvent);
     if (!created) return E_OUTOFMEMORY;
-    HRESULT hr = created->Open(pid, tid);
-    if (FAILED(hr)) {
-        created->Release();
-        return hr;
-    }
-    *stream = created;
-    return S_OK;
+    const HRESULT hr = created->Open(pid, tid);
+    if (FAILED(hr)) return hr;
+    return HandOut(std::move(created), stream);
 }
 
 const FilterSetup* CStandinMpeg2Data::GetSetupData() { return &StandinMpeg2DataSetup(); }

@@ -11,20 +11,18 @@
 
 #include "common/com_ptr.h"
 #include "graph/filterbase/base_filter.h"
+#include "graph/filterbase/with_interfaces.h"
 #include "graph/mpeg2_data.h"
 #include "standins/demux/section_router.h"
 
 class CSectionsInputPin;
 
-class CStandinMpeg2Data : public CBaseFilter, public IMpeg2Data {
+class CStandinMpeg2Data : public WithInterfaces<CBaseFilter, IMpeg2Data> {
 public:
     CStandinMpeg2Data();
     ~CStandinMpeg2Data() override;
 
-    // IUnknown (one set for every interface of the filter).
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Answers the added interfaces, then those of the base class.
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
     // IMpeg2Data. The filter is ignored: this program never narrows a request further.

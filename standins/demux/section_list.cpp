@@ -3,29 +3,8 @@
 #include <utility>
 
 CSectionList::CSectionList(PID pid, TID tableId, std::vector<BYTE> section)
-    : pid_(pid), tableId_(tableId), section_(std::move(section))
+    : ComObject(L"CSectionList"), pid_(pid), tableId_(tableId), section_(std::move(section))
 {
-}
-
-HRESULT STDMETHODCALLTYPE CSectionList::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_ISectionList) {
-        *out = static_cast<ISectionList*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CSectionList::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG STDMETHODCALLTYPE CSectionList::Release()
-{
-    const LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
 }
 
 HRESULT STDMETHODCALLTYPE CSectionList::Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID,

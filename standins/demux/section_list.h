@@ -1,19 +1,14 @@
 #pragma once
 // The answer of IMpeg2Data::GetSection: one section, copied, with the PID and
 // table_id it was asked for.
-#include <atomic>
 #include <vector>
 
+#include "graph/filterbase/com_object.h"
 #include "graph/mpeg2_data.h"
 
-class CSectionList : public ISectionList {
+class CSectionList : public ComObject<Implements<ISectionList, IID_ISectionList>> {
 public:
     CSectionList(PID pid, TID tableId, std::vector<BYTE> section);
-    virtual ~CSectionList() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // The list is filled when it is made; it cannot be set up again.
     HRESULT STDMETHODCALLTYPE Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID, PMPEG2_FILTER,
@@ -28,7 +23,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetTableIdentifier(TID* tableId) override;
 
 private:
-    std::atomic<LONG> references_{1};
     PID pid_;
     TID tableId_;
     std::vector<BYTE> section_;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 CSectionStream::CSectionStream(IUnknown* owner, SectionRouter& router, HANDLE event)
-    : owner_(ComPtr<IUnknown>::Share(owner)), router_(router)
+    : ComObject(L"CSectionStream"), owner_(ComPtr<IUnknown>::Share(owner)), router_(router)
 {
     // The caller may close its handle while the stream lives; ours stays valid.
     if (!DuplicateHandle(GetCurrentProcess(), event, GetCurrentProcess(), &event_, 0, FALSE,
@@ -26,27 +26,6 @@ HRESULT CSectionStream::Open(PID pid, TID tableId)
                              [this](const std::uint8_t* section, std::size_t size) { OnSection(section, size); });
     open_ = true;
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CSectionStream::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IMpeg2Stream) {
-        *out = static_cast<IMpeg2Stream*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CSectionStream::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG STDMETHODCALLTYPE CSectionStream::Release()
-{
-    const LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
 }
 
 HRESULT STDMETHODCALLTYPE CSectionStream::Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID,

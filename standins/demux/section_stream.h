@@ -12,29 +12,25 @@
 // The stream holds a reference on its filter, so it stays usable after the
 // graph lets go; releasing it closes the request and unmaps the PID when no
 // other request uses it.
-#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <vector>
 
 #include "common/com_ptr.h"
+#include "graph/filterbase/com_object.h"
 #include "graph/mpeg2_data.h"
 #include "standins/demux/section_router.h"
 
-class CSectionStream : public IMpeg2Stream {
+class CSectionStream : public ComObject<Implements<IMpeg2Stream, IID_IMpeg2Stream>> {
 public:
     static constexpr std::size_t kBacklogLimit = 64;
 
     // `owner` is the filter whose router this is; `event` is duplicated.
     CSectionStream(IUnknown* owner, SectionRouter& router, HANDLE event);
-    virtual ~CSectionStream();
+    ~CSectionStream() override;
     // Starts receiving; done after construction so the router never sees a half-built stream.
     HRESULT Open(PID pid, TID tableId);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Initialize(MPEG_REQUEST_TYPE, IMpeg2Data*, PMPEG_CONTEXT, PID, TID, PMPEG2_FILTER,
                                          HANDLE) override;
@@ -44,7 +40,6 @@ private:
     void OnSection(const std::uint8_t* section, std::size_t size);
     void Fill(MPEG_STREAM_BUFFER* buffer, const std::uint8_t* section, std::size_t size);
 
-    std::atomic<LONG> references_{1};
     ComPtr<IUnknown> owner_;  // released last, after the router is done with us
     SectionRouter& router_;
     HANDLE event_ = nullptr;

@@ -42,20 +42,11 @@ HRESULT CVideoRendererInputPin::OnReceive(IMediaSample* sample) { return rendere
 // ---- filter
 
 CVideoRenderer::CVideoRenderer(IUnknown* outer)
-    : CBaseFilter(L"video renderer stand-in", outer, &stateLock_, CLSID_VideoMixingRenderer), input_(this, &stateLock_)
+    : WithInterfaces(L"video renderer stand-in", outer, &stateLock_, CLSID_VideoMixingRenderer), input_(this, &stateLock_)
 {
 }
 
 CVideoRenderer::~CVideoRenderer() = default;
-
-HRESULT STDMETHODCALLTYPE CVideoRenderer::QueryInterface(REFIID iid, void** out)
-{
-    return CBaseFilter::QueryInterface(iid, out);
-}
-
-ULONG STDMETHODCALLTYPE CVideoRenderer::AddRef() { return CBaseFilter::AddRef(); }
-
-ULONG STDMETHODCALLTYPE CVideoRenderer::Release() { return CBaseFilter::Release(); }
 
 HRESULT STDMETHODCALLTYPE CVideoRenderer::NonDelegatingQueryInterface(REFIID iid, void** out)
 {

@@ -17,6 +17,7 @@
 
 #include "graph/filterbase/base_filter.h"
 #include "graph/filterbase/base_input_pin.h"
+#include "graph/filterbase/with_interfaces.h"
 #include "standins/renderer/video_placement.h"
 
 namespace standin {
@@ -45,19 +46,12 @@ private:
     CVideoRenderer* renderer_;
 };
 
-class CVideoRenderer : public CBaseFilter,
-                       public IVMRFilterConfig,
-                       public IVMRWindowlessControl,
-                       public IVMRAspectRatioControl,
-                       public IAMFilterMiscFlags {
+class CVideoRenderer : public WithInterfaces<CBaseFilter, IVMRFilterConfig, IVMRWindowlessControl, IVMRAspectRatioControl, IAMFilterMiscFlags> {
 public:
     explicit CVideoRenderer(IUnknown* outer);
     ~CVideoRenderer() override;
 
-    // IUnknown, for every interface of the filter.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    // Answers the added interfaces, then those of the base class.
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
 
     // CBaseFilter

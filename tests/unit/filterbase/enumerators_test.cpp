@@ -190,3 +190,24 @@ TEST_F(Enumerators, PinReferencesAreTheFiltersReferences)
     ASSERT_EQ(ComPtr<IPin>::Share(first).As(IID_IUnknown, unknownOfPin), S_OK);
     EXPECT_NE(unknownOfFilter.Get(), unknownOfPin.Get());  // distinct objects, shared lifetime
 }
+
+TEST_F(Enumerators, AnEnumeratorNotReleasedIsALiveObject)
+{
+    const long live = CBaseObject::LiveObjects();
+    ComPtr<IEnumPins> pins;
+    ASSERT_EQ(holder->EnumPins(pins.Put()), S_OK);
+    ComPtr<IEnumMediaTypes> types;
+    ASSERT_EQ(first->EnumMediaTypes(types.Put()), S_OK);
+    ComPtr<IEnumMediaTypes> copy;
+    ASSERT_EQ(types->Clone(copy.Put()), S_OK);
+    EXPECT_EQ(CBaseObject::LiveObjects(), live + 3);
+
+    // The filter's last outside reference goes, but a leaked enumerator keeps it, and
+    // the count shows it.
+    holder.Reset();
+    pins.Reset();
+    copy.Reset();
+    EXPECT_EQ(CBaseObject::LiveObjects(), live + 1);
+    types.Reset();
+    EXPECT_EQ(CBaseObject::LiveObjects(), live - 3);  // the filter and its two pins went too
+}

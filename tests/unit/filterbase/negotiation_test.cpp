@@ -18,7 +18,7 @@ class Negotiation : public ComTest {
 protected:
     void Build(SinkBehaviour sinkBehaviour, SourcePinBehaviour pinBehaviour)
     {
-        sink = ComPtr<TestSinkFilter>::Adopt(new TestSinkFilter(std::move(sinkBehaviour)));
+        sink = MakeComObject<TestSinkFilter>(std::move(sinkBehaviour));
         auto* filter = new TestSource;
         source = ComPtr<IBaseFilter>::Share(filter);
         pin = filter->AddTestPin(L"Sortie", std::move(pinBehaviour));

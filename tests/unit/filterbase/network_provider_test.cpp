@@ -109,7 +109,6 @@ class ProviderInGraph : public ComTest, public ::testing::WithParamInterface<boo
 
 TEST_P(ProviderInGraph, ConnectsRunsStopsAndIsReleasedWithTheGraph)
 {
-    const long live = CBaseObject::LiveObjects();
     ComPtr<IGraphBuilder> graph;
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                graph.PutVoid()),
@@ -122,7 +121,8 @@ TEST_P(ProviderInGraph, ConnectsRunsStopsAndIsReleasedWithTheGraph)
     };
     tunerInput.ownAllocator = GetParam();
     tunerInput.receiveResult = S_FALSE;
-    auto tuner = ComPtr<TestSinkFilter>::Adopt(new TestSinkFilter(std::move(tunerInput)));
+    auto tuner = MakeComObject<TestSinkFilter>(std::move(tunerInput));
+    const long live = CBaseObject::LiveObjects();  // the test's tuner outlives the graph
 
     auto* provider = new CNetworkProvider;
     ASSERT_EQ(graph->AddFilter(provider, L"Fake"), S_OK);  // the graph's reference is the only one

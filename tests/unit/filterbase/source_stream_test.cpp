@@ -15,7 +15,7 @@ protected:
         SinkBehaviour sinkBehaviour;
         sinkBehaviour.offered = {TypeWithMajor(MEDIATYPE_Stream)};
         sinkBehaviour.receiveResult = receiveResult;
-        sink = ComPtr<TestSinkFilter>::Adopt(new TestSinkFilter(std::move(sinkBehaviour)));
+        sink = MakeComObject<TestSinkFilter>(std::move(sinkBehaviour));
         filter = new TestSource;
         source = ComPtr<IBaseFilter>::Share(filter);
         if (!pinBehaviour.check) pinBehaviour.check = [](const AM_MEDIA_TYPE&) { return S_OK; };

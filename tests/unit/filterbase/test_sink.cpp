@@ -1,6 +1,5 @@
 #include "test_sink.h"
 
-#include <new>
 
 namespace {
 
@@ -8,23 +7,11 @@ namespace {
 const CLSID CLSID_TestSink = {0x6a6f1c44, 0x5e1b, 0x4c8b, {0x9d, 0x0a, 0x2b, 0x7a, 0x33, 0xc1, 0xd0, 0x01}};
 
 // Enumerators of a fixed list, enough for the graph to walk the test filter.
-class OnePinEnum : public IEnumPins {
+class OnePinEnum : public ComObject<Implements<IEnumPins, IID_IEnumPins>> {
 public:
-    explicit OnePinEnum(IPin* pin, ULONG position = 0) : pin_(ComPtr<IPin>::Share(pin)), position_(position) {}
-    virtual ~OnePinEnum() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    explicit OnePinEnum(IPin* pin, ULONG position = 0)
+        : ComObject(L"OnePinEnum"), pin_(ComPtr<IPin>::Share(pin)), position_(position)
     {
-        if (iid != IID_IUnknown && iid != IID_IEnumPins) { *out = nullptr; return E_NOINTERFACE; }
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG left = --references_;
-        if (!left) delete this;
-        return static_cast<ULONG>(left);
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override
     {
@@ -45,33 +32,19 @@ public:
     HRESULT STDMETHODCALLTYPE Reset() override { position_ = 0; return S_OK; }
     HRESULT STDMETHODCALLTYPE Clone(IEnumPins** copy) override
     {
-        *copy = new OnePinEnum(pin_.Get(), position_);
-        return S_OK;
+        return HandOut(MakeComObject<OnePinEnum>(pin_.Get(), position_), copy);
     }
 
 private:
-    std::atomic<LONG> references_{1};
     ComPtr<IPin> pin_;
     ULONG position_;
 };
 
-class TypeListEnum : public IEnumMediaTypes {
+class TypeListEnum : public ComObject<Implements<IEnumMediaTypes, IID_IEnumMediaTypes>> {
 public:
-    TypeListEnum(const std::vector<MediaType>& types, size_t position = 0) : types_(types), position_(position) {}
-    virtual ~TypeListEnum() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    TypeListEnum(const std::vector<MediaType>& types, size_t position = 0)
+        : ComObject(L"TypeListEnum"), types_(types), position_(position)
     {
-        if (iid != IID_IUnknown && iid != IID_IEnumMediaTypes) { *out = nullptr; return E_NOINTERFACE; }
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG left = --references_;
-        if (!left) delete this;
-        return static_cast<ULONG>(left);
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override
     {
@@ -88,12 +61,10 @@ public:
     HRESULT STDMETHODCALLTYPE Reset() override { position_ = 0; return S_OK; }
     HRESULT STDMETHODCALLTYPE Clone(IEnumMediaTypes** copy) override
     {
-        *copy = new TypeListEnum(types_, position_);
-        return S_OK;
+        return HandOut(MakeComObject<TypeListEnum>(types_, position_), copy);
     }
 
 private:
-    std::atomic<LONG> references_{1};
     std::vector<MediaType> types_;
     size_t position_;
 };
@@ -192,8 +163,7 @@ HRESULT STDMETHODCALLTYPE TestInputPin::QueryId(LPWSTR* id)
 
 HRESULT STDMETHODCALLTYPE TestInputPin::EnumMediaTypes(IEnumMediaTypes** types)
 {
-    *types = new TypeListEnum(filter_->Behaviour().offered);
-    return S_OK;
+    return HandOut(MakeComObject<TypeListEnum>(filter_->Behaviour().offered), types);
 }
 
 HRESULT STDMETHODCALLTYPE TestInputPin::EndOfStream()
@@ -250,24 +220,9 @@ HRESULT STDMETHODCALLTYPE TestInputPin::ReceiveMultiple(IMediaSample** samples, 
     return S_OK;
 }
 
-TestSinkFilter::TestSinkFilter(SinkBehaviour behaviour) : behaviour_(std::move(behaviour)), pin_(this) {}
-
-HRESULT STDMETHODCALLTYPE TestSinkFilter::QueryInterface(REFIID iid, void** out)
+TestSinkFilter::TestSinkFilter(SinkBehaviour behaviour)
+    : ComObject(L"TestSinkFilter"), behaviour_(std::move(behaviour)), pin_(this)
 {
-    if (iid == IID_IUnknown || iid == IID_IPersist || iid == IID_IMediaFilter || iid == IID_IBaseFilter) {
-        *out = static_cast<IBaseFilter*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TestSinkFilter::Release()
-{
-    LONG left = --references_;
-    if (!left) delete this;
-    return static_cast<ULONG>(left);
 }
 
 HRESULT STDMETHODCALLTYPE TestSinkFilter::GetClassID(CLSID* id)
@@ -290,8 +245,7 @@ HRESULT STDMETHODCALLTYPE TestSinkFilter::GetSyncSource(IReferenceClock** clock)
 
 HRESULT STDMETHODCALLTYPE TestSinkFilter::EnumPins(IEnumPins** pins)
 {
-    *pins = new OnePinEnum(&pin_);
-    return S_OK;
+    return HandOut(MakeComObject<OnePinEnum>(&pin_), pins);
 }
 
 HRESULT STDMETHODCALLTYPE TestSinkFilter::FindPin(LPCWSTR, IPin** pin)

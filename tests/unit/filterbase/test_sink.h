@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/com_ptr.h"
+#include "graph/filterbase/com_object.h"
 #include "graph/filterbase/media_type.h"
 
 struct SinkBehaviour {
@@ -75,14 +76,9 @@ private:
     TestSinkFilter* filter_;
 };
 
-class TestSinkFilter : public IBaseFilter {
+class TestSinkFilter : public ComObject<Implements<IBaseFilter, IID_IBaseFilter, IID_IMediaFilter, IID_IPersist>> {
 public:
     explicit TestSinkFilter(SinkBehaviour behaviour);
-    virtual ~TestSinkFilter() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* id) override;
     HRESULT STDMETHODCALLTYPE Stop() override { state_ = State_Stopped; return S_OK; }
@@ -102,7 +98,6 @@ public:
     FILTER_STATE State() const { return state_; }
 
 private:
-    std::atomic<LONG> references_{1};
     SinkBehaviour behaviour_;
     TestInputPin pin_;
     FILTER_STATE state_ = State_Stopped;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "graph/filterbase/base_object.h"
 #include "graph_harness.h"
 
 namespace {
@@ -21,12 +22,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        live = CBaseObject::LiveObjects();
         graph = std::make_unique<DemuxGraph>();
         ASSERT_EQ(graph->Build(), S_OK);
     }
     void TearDown() override
     {
         graph.reset();
+        // Filters, pins, enumerators, section lists and streams: none outlives the graph.
+        EXPECT_EQ(CBaseObject::LiveObjects(), live);
         CoUninitialize();
     }
     static HRESULT Map(IMPEG2PIDMap* map, ULONG pid, MEDIA_SAMPLE_CONTENT content)
@@ -53,6 +57,7 @@ protected:
         }
         return true;
     }
+    long live = 0;
     std::unique_ptr<DemuxGraph> graph;
 };
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "graph/devices.h"
+#include "graph/filterbase/com_object.h"
 #include "graph/filterbase/network_provider.h"
 #include "standins/catalogue.h"
 #include "tests/unit/standins/standins_environment.h"
@@ -130,19 +131,10 @@ Signal ReadSignal(IBaseFilter* tuner)
 }
 
 // Collects what reaches the sample grabber, on the streaming thread.
-class Collector : public ISampleGrabberCB {
+class Collector : public ComObject<Implements<ISampleGrabberCB, IID_ISampleGrabberCB>> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (iid == IID_IUnknown || iid == IID_ISampleGrabberCB) {
-            *out = static_cast<ISampleGrabberCB*>(this);
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    Collector() : ComObject(L"Collector") {}
+
     HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample* sample) override
     {
         BYTE* data = nullptr;
@@ -353,13 +345,13 @@ TEST_F(VirtualTunerTest, SignalFollowsTheCommittedFrequency)
 TEST_F(VirtualTunerTest, TraceHoldsEveryTuningCallAndStateChange)
 {
     ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
-    Collector collector;
+    auto collector = MakeComObject<Collector>();
     Graph graph({tuner});
-    ASSERT_EQ(graph.Build(&collector), S_OK);
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
     ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
     // The graph runs its filters once the renderer has its first sample.
-    ASSERT_TRUE(WaitFor([&] { return collector.Size() > 0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() > 0; }, 2000));
     Sleep(100);
     ASSERT_EQ(graph.Stop(), S_OK);
     ReadSignal(tuner.Get());  // reading the statistics is not traced
@@ -373,21 +365,21 @@ TEST_F(VirtualTunerTest, TraceHoldsEveryTuningCallAndStateChange)
 TEST_F(VirtualTunerTest, DeliversTheBroadcastInWholePacketsAtItsBitRateAndLoops)
 {
     ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
-    Collector collector;
+    auto collector = MakeComObject<Collector>();
     Graph graph({tuner});
-    ASSERT_EQ(graph.Build(&collector), S_OK);
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
     ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
     const std::size_t size = broadcast_.size();
-    ASSERT_TRUE(WaitFor([&] { return collector.Size() >= 2 * size; }, 5000)) << collector.Size();
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() >= 2 * size; }, 5000)) << collector->Size();
     graph.Stop();
 
-    const std::vector<std::uint8_t> bytes = collector.Bytes();
+    const std::vector<std::uint8_t> bytes = collector->Bytes();
     EXPECT_TRUE(std::equal(broadcast_.begin(), broadcast_.end(), bytes.begin()));
     EXPECT_TRUE(std::equal(broadcast_.begin(), broadcast_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
-    EXPECT_EQ(collector.BrokenSamples(), 0);
+    EXPECT_EQ(collector->BrokenSamples(), 0);
     // The last PCR of the file is 810 ms after its first.
-    const long long elapsed = collector.MillisecondsUntil(size);
+    const long long elapsed = collector->MillisecondsUntil(size);
     RecordProperty("milliseconds_for_one_pass", static_cast<int>(elapsed));
     EXPECT_GE(elapsed, 700);
     EXPECT_LE(elapsed, 1000);
@@ -396,19 +388,19 @@ TEST_F(VirtualTunerTest, DeliversTheBroadcastInWholePacketsAtItsBitRateAndLoops)
 TEST_F(VirtualTunerTest, RetuningSwitchesToTheNewBroadcast)
 {
     ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
-    Collector collector;
+    auto collector = MakeComObject<Collector>();
     Graph graph({tuner});
-    ASSERT_EQ(graph.Build(&collector), S_OK);
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
     ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
-    ASSERT_TRUE(WaitFor([&] { return collector.Size() > 0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() > 0; }, 2000));
     ASSERT_EQ(Tune(tuner.Get(), kOtherFile), S_OK);
-    const std::size_t before = collector.Size();
-    ASSERT_TRUE(WaitFor([&] { return collector.Size() >= before + 2 * other_.size(); }, 3000));
+    const std::size_t before = collector->Size();
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() >= before + 2 * other_.size(); }, 3000));
     graph.Stop();
 
     // Once the tuner has moved, only packets of the other multiplex (PID 0x200) arrive.
-    const std::vector<std::uint8_t> bytes = collector.Bytes();
+    const std::vector<std::uint8_t> bytes = collector->Bytes();
     const std::size_t last = bytes.size() - 188;
     EXPECT_EQ(bytes[last + 1] & 0x1F, 0x02);
     EXPECT_EQ(bytes[last + 2], 0x00);
@@ -417,15 +409,15 @@ TEST_F(VirtualTunerTest, RetuningSwitchesToTheNewBroadcast)
 TEST_F(VirtualTunerTest, NothingArrivesWithoutABroadcast)
 {
     ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
-    Collector collector;
+    auto collector = MakeComObject<Collector>();
     Graph graph({tuner});
-    ASSERT_EQ(graph.Build(&collector), S_OK);
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
     Sleep(200);  // not tuned at all
     ASSERT_EQ(Tune(tuner.Get(), kNoFile), S_OK);
     Sleep(300);
     graph.Stop();
-    EXPECT_EQ(collector.Size(), 0u);
+    EXPECT_EQ(collector->Size(), 0u);
     EXPECT_FALSE(ReadSignal(tuner.Get()).locked);
 }
 
@@ -433,16 +425,16 @@ TEST_F(VirtualTunerTest, PairDeliversThroughItsReceiver)
 {
     ComPtr<IBaseFilter> tuner = Tuner(names::kPairTuner);
     ComPtr<IBaseFilter> receiver = Device(KSCATEGORY_BDA_RECEIVER_COMPONENT, names::kReceiver);
-    Collector collector;
+    auto collector = MakeComObject<Collector>();
     Graph graph({tuner, receiver});
-    ASSERT_EQ(graph.Build(&collector), S_OK);
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
     ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
-    ASSERT_TRUE(WaitFor([&] { return collector.Size() >= broadcast_.size(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() >= broadcast_.size(); }, 3000));
     graph.Stop();
-    const std::vector<std::uint8_t> bytes = collector.Bytes();
+    const std::vector<std::uint8_t> bytes = collector->Bytes();
     EXPECT_TRUE(std::equal(broadcast_.begin(), broadcast_.end(), bytes.begin()));
-    EXPECT_EQ(collector.BrokenSamples(), 0);
+    EXPECT_EQ(collector->BrokenSamples(), 0);
 }
 
 TEST_F(VirtualTunerTest, AntennaTakesTheNetworkProviderAndRefusesItsSamples)
@@ -454,16 +446,16 @@ TEST_F(VirtualTunerTest, AntennaTakesTheNetworkProviderAndRefusesItsSamples)
     ASSERT_EQ(antenna->QueryInterface(IID_IMemInputPin, input.PutVoid()), S_OK);
     EXPECT_EQ(input->Receive(nullptr), S_FALSE);
 
-    Collector collector;
+    auto collector = MakeComObject<Collector>();
     Graph graph({tuner});
-    ASSERT_EQ(graph.Build(&collector), S_OK);
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
     auto* provider = new CNetworkProvider();
     ASSERT_EQ(graph.Get()->AddFilter(provider, L"Fake"), S_OK);
     ComPtr<IPin> providerPin = FindFreePin(provider, PINDIR_OUTPUT);
     ASSERT_EQ(graph.Get()->ConnectDirect(providerPin.Get(), antenna.Get(), nullptr), S_OK);
     ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
-    ASSERT_TRUE(WaitFor([&] { return collector.Size() > 0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() > 0; }, 2000));
     EXPECT_EQ(graph.Stop(), S_OK);
 }
 
