@@ -8,9 +8,9 @@
 #include "channels/psi/section_assembler.h"
 #include "guide/eit_parser.h"
 #include "guide/eit_time.h"
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/sections.h"
 
-using namespace testsections;
+using namespace tstest;
 
 namespace {
 

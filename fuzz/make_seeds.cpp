@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/packets.h"
+#include "tests/support/sections.h"
 
-using namespace testsections;
+using namespace tstest;
 namespace fs = std::filesystem;
 
 namespace {

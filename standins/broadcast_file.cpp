@@ -1,6 +1,6 @@
 #include "standins/broadcast_file.h"
 
-#include "standins/ts_pacer.h"
+#include "channels/psi/ts_packet.h"
 
 std::wstring BroadcastPath(std::uint32_t frequencyKhz)
 {
@@ -22,7 +22,7 @@ bool BroadcastExists(std::uint32_t frequencyKhz)
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    return data.nFileSizeHigh != 0 || data.nFileSizeLow >= standins::kPacketSize;
+    return data.nFileSizeHigh != 0 || data.nFileSizeLow >= kTsPacketSize;
 }
 
 bool BroadcastFile::Open(std::uint32_t frequencyKhz)
@@ -45,8 +45,8 @@ void BroadcastFile::Close()
 bool BroadcastFile::ReadWhole(std::uint8_t* packet)
 {
     DWORD read = 0;
-    if (!ReadFile(file_, packet, static_cast<DWORD>(standins::kPacketSize), &read, nullptr)) return false;
-    return read == standins::kPacketSize;
+    if (!ReadFile(file_, packet, static_cast<DWORD>(kTsPacketSize), &read, nullptr)) return false;
+    return read == kTsPacketSize;
 }
 
 bool BroadcastFile::NextPacket(std::uint8_t* packet)
@@ -56,7 +56,7 @@ bool BroadcastFile::NextPacket(std::uint8_t* packet)
     // At most one rewind per call: a file without a single good packet gives up.
     for (int pass = 0; pass < 2; ++pass) {
         while (ReadWhole(packet)) {
-            if (packet[0] == standins::kSyncByte) return true;
+            if (packet[0] == kTsSyncByte) return true;
         }
         LARGE_INTEGER start{};
         if (!SetFilePointerEx(file_, start, nullptr, FILE_BEGIN)) return false;

@@ -8,15 +8,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "channels/psi/ts_packet.h"
+
 namespace standins {
-
-constexpr std::size_t kPacketSize = 188;
-constexpr std::uint8_t kSyncByte = 0x47;
-
-// The PCR of a packet, in 27 MHz ticks (base * 300 + extension), when it carries one.
-std::optional<std::uint64_t> ReadPcr(const std::uint8_t* packet, std::size_t size);
-// The packet's 13-bit PID (the packet must hold at least 3 bytes).
-std::uint16_t ReadPid(const std::uint8_t* packet);
 
 class PcrPacer {
 public:

@@ -60,7 +60,7 @@ HRESULT STDMETHODCALLTYPE CAntennaPin::GetAllocatorRequirements(ALLOCATOR_PROPER
     if (!properties) return E_POINTER;
     *properties = ALLOCATOR_PROPERTIES{};
     properties->cBuffers = 1;
-    properties->cbBuffer = static_cast<long>(standins::kPacketSize);
+    properties->cbBuffer = static_cast<long>(kTsPacketSize);
     properties->cbAlign = 1;
     return S_OK;
 }
@@ -99,13 +99,13 @@ HRESULT CTunerOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
 {
     if (!allocator || !request) return E_POINTER;
     request->cBuffers = std::max(request->cBuffers, kBufferCount);
-    request->cbBuffer = std::max(request->cbBuffer, static_cast<long>(standins::kPacketSize) * kPacketsPerBuffer);
+    request->cbBuffer = std::max(request->cbBuffer, static_cast<long>(kTsPacketSize) * kPacketsPerBuffer);
     if (request->cbAlign <= 0) request->cbAlign = 1;
     ALLOCATOR_PROPERTIES actual{};
     HRESULT hr = allocator->SetProperties(request, &actual);
     if (FAILED(hr)) return hr;
     // A buffer must hold at least one whole packet.
-    return actual.cbBuffer >= static_cast<long>(standins::kPacketSize) ? S_OK : E_FAIL;
+    return actual.cbBuffer >= static_cast<long>(kTsPacketSize) ? S_OK : E_FAIL;
 }
 
 // The delivery loop below fills its buffers itself; nothing calls this.
@@ -202,9 +202,9 @@ HRESULT CTunerOutputPin::Step()
     std::size_t used = 0;
     const std::int64_t now = ElapsedMicros();
     // Every packet already due goes into this buffer, as many as it holds.
-    while (used + standins::kPacketSize <= capacity && TakePendingPacket() && pendingDue_ <= now) {
-        std::memcpy(data + used, pending_, standins::kPacketSize);
-        used += standins::kPacketSize;
+    while (used + kTsPacketSize <= capacity && TakePendingPacket() && pendingDue_ <= now) {
+        std::memcpy(data + used, pending_, kTsPacketSize);
+        used += kTsPacketSize;
         hasPending_ = false;
     }
     if (used == 0) return S_OK;

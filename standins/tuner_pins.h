@@ -68,7 +68,7 @@ private:
     bool followed_ = false;
     LARGE_INTEGER start_{};
     LARGE_INTEGER frequency_{};
-    std::uint8_t pending_[standins::kPacketSize];
+    std::uint8_t pending_[kTsPacketSize];
     bool hasPending_ = false;
     std::int64_t pendingDue_ = 0;
     std::atomic<bool> running_{false};

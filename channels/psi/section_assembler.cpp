@@ -22,64 +22,57 @@ SectionAssembler::SectionAssembler(std::uint16_t pid, Handler handler, bool acce
 
 void SectionAssembler::Reset()
 {
+    Drop();
+    lastCounter_ = -1;
+}
+
+void SectionAssembler::Drop()
+{
     buffer_.clear();
     collecting_ = false;
-    lastCounter_ = -1;
 }
 
 void SectionAssembler::Feed(const std::uint8_t* packets, std::size_t length)
 {
     for (std::size_t at = 0; length - at >= kTsPacketSize; at += kTsPacketSize)
-        FeedPacket(packets + at);
+        FeedPacket(ReadTsPacket(packets + at, kTsPacketSize));
 }
 
-void SectionAssembler::FeedPacket(const std::uint8_t* packet)
+void SectionAssembler::FeedPacket(const TsPacket& packet)
 {
-    const std::uint16_t pid = static_cast<std::uint16_t>((packet[1] & 0x1F) << 8 | packet[2]);
-    if (pid != pid_)
+    if (!packet.headerRead() || packet.pid != pid_)
         return;
-    const bool transportError = (packet[1] & 0x80) != 0;
-    if (packet[0] != kTsSyncByte || transportError) {
+    if (!packet.ok() || packet.transportError) {
         // Nothing in this packet can be trusted, not even its counter.
         Reset();
         return;
     }
-    const bool unitStart = (packet[1] & 0x40) != 0;
-    const std::uint8_t adaptation = (packet[3] >> 4) & 0x03;
-    const int counter = packet[3] & 0x0F;
-    if ((adaptation & 0x01) == 0)
-        return;  // no payload; the counter does not advance
+    if (!packet.hasPayload)
+        return;  // the counter does not advance
 
-    std::size_t start = 4;
-    if (adaptation == 0x03) {
-        start += 1u + packet[4];
-        if (start > kTsPacketSize) {
-            Reset();
-            return;
-        }
-    }
-
-    if (lastCounter_ >= 0) {
-        if (counter == lastCounter_)
+    if (lastCounter_ >= 0 && !packet.discontinuity) {
+        if (packet.continuity == lastCounter_)
             return;  // a packet sent twice, which the standard allows
-        if (counter != ((lastCounter_ + 1) & 0x0F)) {
-            // A packet was lost: the section being built has a hole.
-            buffer_.clear();
-            collecting_ = false;
-        }
+        if (packet.continuity != ((lastCounter_ + 1) & 0x0F))
+            Drop();  // a packet was lost: the section being built has a hole
     }
-    lastCounter_ = counter;
+    lastCounter_ = packet.continuity;
 
-    const std::uint8_t* payload = packet + start;
-    std::size_t size = kTsPacketSize - start;
-    if (!unitStart) {
+    if (packet.scrambling != 0) {
+        // Tables travel in the clear; a scrambled payload cannot be read, and
+        // the section it belonged to is lost.
+        Drop();
+        return;
+    }
+    const std::uint8_t* payload = packet.payload;
+    std::size_t size = packet.payloadSize;
+    if (!packet.unitStart) {
         if (collecting_)
             Take(payload, size, false);
         return;
     }
     if (size == 0) {
-        buffer_.clear();
-        collecting_ = false;
+        Drop();
         return;
     }
     // pointer_field: the bytes before the first new section end the previous one.
@@ -87,15 +80,13 @@ void SectionAssembler::FeedPacket(const std::uint8_t* packet)
     ++payload;
     --size;
     if (pointer > size) {
-        buffer_.clear();
-        collecting_ = false;
+        Drop();
         return;
     }
     if (collecting_) {
         Take(payload, pointer, false);
         // A section not finished where the next one begins is damaged.
-        buffer_.clear();
-        collecting_ = false;
+        Drop();
     }
     Take(payload + pointer, size - pointer, true);
 }
@@ -132,8 +123,7 @@ void SectionAssembler::Take(const std::uint8_t* data, std::size_t length, bool m
         if (buffer_.size() < kSectionHeaderSize)
             continue;
         if (SectionSize() > kMaxSectionSize) {
-            buffer_.clear();
-            collecting_ = false;
+            Drop();
             return;
         }
         if (Wanted() == 0)

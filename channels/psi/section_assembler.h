@@ -5,8 +5,11 @@
 // payload_unit_start_indicator and pointer_field, joins sections that span
 // packets, splits packets that hold several sections, stops at the 0xFF stuffing
 // that fills the rest of a packet, and throws away a half-built section when a
-// packet is lost (continuity_counter gap), damaged (transport_error_indicator)
-// or out of sync. A repeated packet (same continuity_counter) is ignored.
+// packet is lost (continuity_counter gap), damaged (transport_error_indicator or
+// an adaptation field past its end) or scrambled. A repeated packet (same
+// continuity_counter) is ignored; a counter jump in a packet that carries the
+// discontinuity_indicator is no loss. A packet out of sync cannot be told to be
+// of this PID: it is skipped, and the counter of the next one shows any loss.
 //
 // Only whole sections are handed out. A section in the long form
 // (section_syntax_indicator 1) is handed out only when its CRC_32 is valid.
@@ -18,8 +21,8 @@
 #include <functional>
 #include <vector>
 
-constexpr std::size_t kTsPacketSize = 188;
-constexpr std::uint8_t kTsSyncByte = 0x47;
+#include "channels/psi/ts_packet.h"
+
 // Longest section of any table: a 12-bit section_length may not exceed 4093
 // (private sections), plus the three header bytes.
 constexpr std::size_t kMaxSectionSize = 4096;
@@ -34,16 +37,18 @@ public:
 
     // Feeds whole packets; bytes of a trailing incomplete packet are ignored.
     void Feed(const std::uint8_t* packets, std::size_t length);
+    // One packet already read (packets of other PIDs are ignored).
+    void FeedPacket(const TsPacket& packet);
 
     // Forgets any half-built section and the continuity state (after a retune).
     void Reset();
 
 private:
-    void FeedPacket(const std::uint8_t* packet);
     // Adds payload bytes to the section being built; new sections may begin in
     // them only when `mayStart` (after a pointer_field).
     void Take(const std::uint8_t* data, std::size_t length, bool mayStart);
     void Finish();
+    void Drop();  // forgets the section being built
     std::size_t Wanted() const;
     std::size_t SectionSize() const;
 

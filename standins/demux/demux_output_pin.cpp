@@ -83,7 +83,7 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::MapPID(ULONG count, ULONG* pids, MEDI
     if (count == 0 || !ContentFromPlatform(content, wanted)) return E_INVALIDARG;
     // All or nothing: a bad PID anywhere in the list maps none of them.
     for (ULONG i = 0; i < count; ++i) {
-        if (pids[i] > kMaxPid) return E_INVALIDARG;
+        if (pids[i] > kTsMaxPid) return E_INVALIDARG;
     }
     for (ULONG i = 0; i < count; ++i)
         demux_->Router().Map(output_, static_cast<std::uint16_t>(pids[i]), wanted);
@@ -96,7 +96,7 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::UnmapPID(ULONG count, ULONG* pids)
     if (count == 0) return E_INVALIDARG;
     bool allMapped = true;
     for (ULONG i = 0; i < count; ++i) {
-        if (pids[i] > kMaxPid || !demux_->Router().Unmap(output_, static_cast<std::uint16_t>(pids[i])))
+        if (pids[i] > kTsMaxPid || !demux_->Router().Unmap(output_, static_cast<std::uint16_t>(pids[i])))
             allMapped = false;
     }
     return allMapped ? S_OK : E_INVALIDARG;

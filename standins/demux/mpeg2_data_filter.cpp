@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "channels/psi/ts_packet.h"
 #include "graph/filterbase/base_input_pin.h"
 #include "standins/demux/factory.h"
 #include "standins/demux/section_list.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr std::uint16_t kMaxPid = 0x1FFF;
 constexpr BYTE kStuffing = 0xFF;
 
 // The PID the demultiplexer wrote into the sample's type-specific flags.
@@ -23,7 +23,7 @@ std::uint32_t SamplePid(IMediaSample* sample)
     const DWORD size = offsetof(AM_SAMPLE2_PROPERTIES, pbBuffer);
     if (FAILED(sample2->GetProperties(size, reinterpret_cast<BYTE*>(&properties))))
         return SectionRouter::kUnknownPid;
-    return properties.dwTypeSpecificFlags & kMaxPid;
+    return properties.dwTypeSpecificFlags & kTsMaxPid;
 }
 
 }  // namespace
@@ -146,7 +146,7 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetSection(PID pid, TID tid, PMPEG2
 {
     if (!sectionList) return E_POINTER;
     *sectionList = nullptr;
-    if (pid > kMaxPid) return E_INVALIDARG;
+    if (pid > kTsMaxPid) return E_INVALIDARG;
     const SectionRouter::Id id = router_.OpenRequest(pid, tid);
     std::vector<std::uint8_t> section = router_.WaitRequest(id, std::chrono::milliseconds(timeoutMs));
     if (section.empty()) return MPEG2_E_SECTION_NOT_FOUND;
@@ -164,7 +164,7 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetStreamOfSections(PID pid, TID ti
 {
     if (!stream) return E_POINTER;
     *stream = nullptr;
-    if (pid > kMaxPid || !dataReadyEvent) return E_INVALIDARG;
+    if (pid > kTsMaxPid || !dataReadyEvent) return E_INVALIDARG;
     ComPtr<CSectionStream> created = MakeComObject<CSectionStream>(GetOwner(), router_, dataReadyEvent);
     if (!created) return E_OUTOFMEMORY;
     const HRESULT hr = created->Open(pid, tid);

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "channels/psi/section_assembler.h"
 
 namespace {
 
@@ -63,52 +62,42 @@ void PesAssembler::Drop()
 
 void PesAssembler::FeedPacket(const std::uint8_t* packet)
 {
-    const std::uint16_t pid = static_cast<std::uint16_t>((packet[1] & 0x1F) << 8 | packet[2]);
-    if (pid != pid_)
+    FeedPacket(ReadTsPacket(packet, kTsPacketSize));
+}
+
+void PesAssembler::FeedPacket(const TsPacket& packet)
+{
+    if (!packet.headerRead() || packet.pid != pid_)
         return;
-    if (packet[0] != kTsSyncByte || (packet[1] & 0x80) != 0) {
-        // Out of sync or marked damaged: even the counter cannot be trusted.
+    if (packet.transportError) {
+        // Marked damaged: even the counter cannot be trusted.
         Drop();
         lastCounter_ = -1;
         return;
     }
-    const bool unitStart = (packet[1] & 0x40) != 0;
-    const std::uint8_t scrambling = packet[3] >> 6;
-    const std::uint8_t adaptation = (packet[3] >> 4) & 0x03;
-    const int counter = packet[3] & 0x0F;
-    if ((adaptation & 0x01) == 0)
+    if (!packet.ok()) {
+        Drop();  // an adaptation field past the packet: no payload to read
+        return;
+    }
+    if (!packet.hasPayload)
         return;  // adaptation field only; the counter does not advance
 
-    std::size_t start = 4;
-    bool signalledDiscontinuity = false;
-    if (adaptation == 0x03) {
-        const std::size_t fieldLength = packet[4];
-        start += 1 + fieldLength;
-        if (start > kTsPacketSize) {
-            Drop();
-            return;
-        }
-        signalledDiscontinuity = fieldLength > 0 && (packet[5] & 0x80) != 0;
-    }
-
-    if (lastCounter_ >= 0 && !signalledDiscontinuity) {
-        if (counter == lastCounter_)
+    if (lastCounter_ >= 0 && !packet.discontinuity) {
+        if (packet.continuity == lastCounter_)
             return;  // the same packet sent twice, which the standard allows
-        if (counter != ((lastCounter_ + 1) & 0x0F))
+        if (packet.continuity != ((lastCounter_ + 1) & 0x0F))
             Drop();  // a packet was lost: the PES packet being built has a hole
     }
-    lastCounter_ = counter;
+    lastCounter_ = packet.continuity;
 
-    if (scrambling != 0) {
+    if (packet.scrambling != 0) {
         Drop();  // the payload cannot be read without the descrambler
         return;
     }
-    const std::uint8_t* payload = packet + start;
-    const std::size_t size = kTsPacketSize - start;
-    if (unitStart)
-        StartUnit(payload, size);
+    if (packet.unitStart)
+        StartUnit(packet.payload, packet.payloadSize);
     else if (collecting_)
-        Take(payload, size);
+        Take(packet.payload, packet.payloadSize);
 }
 
 void PesAssembler::StartUnit(const std::uint8_t* payload, std::size_t size)

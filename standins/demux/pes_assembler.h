@@ -9,13 +9,17 @@
 // long unbounded packet is handed out in pieces of at most `maxChunk` bytes so
 // that memory stays bounded.
 //
-// A lost packet (continuity_counter gap), a damaged or scrambled packet, or a
-// PES header that does not parse throws the PES packet being built away; the
-// next piece handed out then carries `discontinuity`.
+// A lost packet (continuity_counter gap, unless the packet carries the
+// discontinuity_indicator), a damaged or scrambled packet, or a PES header that
+// does not parse throws the PES packet being built away; the next piece handed
+// out then carries `discontinuity`. A packet out of sync cannot be told to be of
+// this PID: it is skipped, and the counter of the next one shows any loss.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
+
+#include "channels/psi/ts_packet.h"
 
 struct PesChunk {
     const std::uint8_t* data = nullptr;
@@ -36,6 +40,8 @@ public:
 
     // One 188-byte transport packet; packets of other PIDs are ignored.
     void FeedPacket(const std::uint8_t* packet);
+    // One packet already read.
+    void FeedPacket(const TsPacket& packet);
 
     // Forgets the PES packet being built and the continuity state.
     void Reset();

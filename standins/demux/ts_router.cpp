@@ -5,13 +5,13 @@
 
 #include "channels/psi/section_assembler.h"
 
-TsRouter::TsRouter(Sink sink) : sink_(std::move(sink)), routes_(kMaxPid + 1) {}
+TsRouter::TsRouter(Sink sink) : sink_(std::move(sink)), routes_(kTsMaxPid + 1) {}
 
 TsRouter::~TsRouter() = default;
 
 bool TsRouter::Map(int output, std::uint16_t pid, PidContent content)
 {
-    if (pid > kMaxPid)
+    if (pid > kTsMaxPid)
         return false;
     std::lock_guard<std::mutex> lock(mapMutex_);
     auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
@@ -64,14 +64,14 @@ void TsRouter::ApplyMappings()
         entries = entries_;
         appliedVersion_ = version_.load();
     }
-    std::vector<std::unique_ptr<Route>> fresh(kMaxPid + 1);
+    std::vector<std::unique_ptr<Route>> fresh(kTsMaxPid + 1);
     for (const Entry& e : entries) {
         auto& route = fresh[e.mapping.pid];
         if (!route)
             route = std::make_unique<Route>();
         route->targets.push_back(Target{e.output, e.mapping.content});
     }
-    for (std::uint16_t pid = 0; pid <= kMaxPid; ++pid) {
+    for (std::uint16_t pid = 0; pid <= kTsMaxPid; ++pid) {
         Route* route = fresh[pid].get();
         if (!route)
             continue;
@@ -140,16 +140,19 @@ void TsRouter::Reset()
         batch.bytes.clear();
 }
 
-void TsRouter::RoutePacket(const std::uint8_t* packet)
+void TsRouter::RoutePacket(const std::uint8_t* bytes)
 {
-    const std::uint16_t pid = static_cast<std::uint16_t>((packet[1] & 0x1F) << 8 | packet[2]);
+    const TsPacket packet = ReadTsPacket(bytes, kTsPacketSize);
+    if (!packet.headerRead())
+        return;
+    const std::uint16_t pid = packet.pid;
     Route* route = routes_[pid].get();
     if (!route)
         return;
     if (route->pes)
         route->pes->FeedPacket(packet);
     if (route->sections)
-        route->sections->Feed(packet, kTsPacketSize);
+        route->sections->FeedPacket(packet);
     if (!route->packets)
         return;
     for (const Target& t : route->targets) {
@@ -163,7 +166,7 @@ void TsRouter::RoutePacket(const std::uint8_t* packet)
         }
         if (batch->bytes.empty())
             batch->firstPid = pid;
-        batch->bytes.insert(batch->bytes.end(), packet, packet + kTsPacketSize);
+        batch->bytes.insert(batch->bytes.end(), bytes, bytes + kTsPacketSize);
     }
 }
 

@@ -42,8 +42,6 @@ struct RoutedData {
     std::uint64_t pts = 0;
 };
 
-constexpr std::uint16_t kMaxPid = 0x1FFF;
-
 class TsRouter {
 public:
     using Sink = std::function<void(const RoutedData& data)>;
@@ -83,7 +81,7 @@ private:
     };
 
     void ApplyMappings();
-    void RoutePacket(const std::uint8_t* packet);
+    void RoutePacket(const std::uint8_t* bytes);
     void FlushPacketBatches();
     void DeliverPes(std::uint16_t pid, const PesChunk& chunk);
     void DeliverSection(std::uint16_t pid, const std::uint8_t* section, std::size_t size);

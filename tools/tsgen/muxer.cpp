@@ -16,7 +16,7 @@ namespace tsgen {
 namespace {
 
 constexpr std::uint64_t kClock27 = 27000000;
-constexpr std::uint64_t kPacketBits = kPacketSize * 8;
+constexpr std::uint64_t kPacketBits = kTsPacketSize * 8;
 // Every access unit is queued this long before it is presented: room for the
 // multiplex to interleave the streams, and the decoders' buffering delay.
 constexpr std::uint64_t kDecodeDelay27 = kClock27 / 2;
@@ -73,16 +73,16 @@ public:
         const std::uint64_t rate = mux_.bitrate;
         const std::uint64_t end27 = static_cast<std::uint64_t>(d_.seconds * static_cast<double>(kClock27));
         const auto packets = static_cast<std::uint64_t>(d_.seconds * static_cast<double>(rate) / kPacketBits);
-        std::vector<std::uint8_t> chunk(kChunkPackets * kPacketSize);
+        std::vector<std::uint8_t> chunk(kChunkPackets * kTsPacketSize);
         for (std::uint64_t i = 0; i < packets; ++i) {
             const std::uint64_t now27 = i * kPacketBits * kClock27 / rate;
             if (now27 + kTailGuard27 < end27)
                 QueueDue(now27, end27 - kTailGuard27);
             const std::uint64_t arrival27 = (i + 1) * kPacketBits * kClock27 / rate;
             const std::size_t slot = static_cast<std::size_t>(i % kChunkPackets);
-            WriteNext(now27, arrival27, i, chunk.data() + slot * kPacketSize);
+            WriteNext(now27, arrival27, i, chunk.data() + slot * kTsPacketSize);
             if (slot + 1 == kChunkPackets || i + 1 == packets)
-                sink(chunk.data(), (slot + 1) * kPacketSize);
+                sink(chunk.data(), (slot + 1) * kTsPacketSize);
         }
         for (const auto& [pid, packetizer] : packetizers_)
             if (packetizer->HasData())

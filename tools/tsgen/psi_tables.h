@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "channels/psi/ts_packet.h"
 #include "tools/tsgen/description.h"
 
 namespace tsgen {
@@ -22,7 +23,7 @@ inline constexpr std::uint16_t kPidPat = 0x0000;
 inline constexpr std::uint16_t kPidNit = 0x0010;
 inline constexpr std::uint16_t kPidSdt = 0x0011;
 inline constexpr std::uint16_t kPidEit = 0x0012;
-inline constexpr std::uint16_t kPidNull = 0x1FFF;
+inline constexpr std::uint16_t kPidNull = kTsNullPid;
 
 // Wraps a section body (the bytes after last_section_number) in the long
 // section header and appends the CRC_32. `siTable` sets the bit that SI tables

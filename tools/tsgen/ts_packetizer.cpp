@@ -6,9 +6,8 @@
 namespace tsgen {
 namespace {
 
-constexpr std::uint8_t kSyncByte = 0x47;
 constexpr std::size_t kHeaderSize = 4;
-constexpr std::size_t kPayloadRoom = kPacketSize - kHeaderSize;
+constexpr std::size_t kPayloadRoom = kTsPacketSize - kHeaderSize;
 
 // Writes the adaptation field of `length` bytes (its length byte included) at
 // out[4]: flags, optional PCR, then stuffing.
@@ -40,7 +39,7 @@ void PidPacketizer::WritePacket(std::optional<std::uint64_t> pcr27, std::uint8_t
     const bool discontinuity = first_;
     first_ = false;
     const std::size_t flagsLength = (pcr27 || discontinuity) ? 2 + (pcr27 ? 6 : 0) : 0;
-    out[0] = kSyncByte;
+    out[0] = kTsSyncByte;
     out[2] = static_cast<std::uint8_t>(pid_);
 
     if (units_.empty()) {
@@ -70,7 +69,7 @@ void PidPacketizer::WritePacket(std::optional<std::uint64_t> pcr27, std::uint8_t
         *p++ = 0;  // the section starts right after the pointer field
     std::memcpy(p, unit.bytes.data() + unit.sent, take);
     p += take;
-    std::memset(p, 0xFF, static_cast<std::size_t>(out + kPacketSize - p));  // section filler
+    std::memset(p, 0xFF, static_cast<std::size_t>(out + kTsPacketSize - p));  // section filler
     unit.sent += take;
     if (unit.sent == unit.bytes.size())
         units_.pop_front();
@@ -78,7 +77,7 @@ void PidPacketizer::WritePacket(std::optional<std::uint64_t> pcr27, std::uint8_t
 
 void WriteNullPacket(std::uint8_t* out)
 {
-    out[0] = kSyncByte;
+    out[0] = kTsSyncByte;
     out[1] = 0x1F;
     out[2] = 0xFF;
     out[3] = 0x10;

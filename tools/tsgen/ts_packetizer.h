@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
-namespace tsgen {
+#include "channels/psi/ts_packet.h"
 
-inline constexpr std::size_t kPacketSize = 188;
+namespace tsgen {
 
 // A section or a PES packet waiting to be sent.
 struct PendingUnit {

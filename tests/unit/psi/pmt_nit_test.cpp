@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "channels/psi/psi_parsers.h"
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/sections.h"
 
-using namespace testsections;
+using namespace tstest;
 
 namespace {
 
@@ -92,7 +92,7 @@ TEST(Nit, LogicalChannelNumbersGoToEveryMatchingRecord)
 {
     ChannelList list{Service(0x20FA, 4, 0x401), Service(0x20FA, 4, 0x402), Service(0x20FA, 6, 0x401),
                      Service(0x20FB, 4, 0x401), Service(0x20FA, 4, 0x401)};
-    Nit(testsections::Nit(0x20FA,
+    Nit(tstest::Nit(0x20FA,
                           {{4, 0x20FA, Concat({Descriptor(0x41, {0x04, 0x01, 0x01}),
                                                LogicalChannelDescriptor({{0x401, 5}, {0x402, 6}})})},
                            {6, 0x20FA, LogicalChannelDescriptor({{0x401, 801}})}},
@@ -108,9 +108,9 @@ TEST(Nit, LogicalChannelNumbersGoToEveryMatchingRecord)
 TEST(Nit, NumberIsTheLowTenBits)
 {
     ChannelList list{Service(1, 2, 3)};
-    Nit(testsections::Nit(1, {{2, 1, Descriptor(0x83, {0x00, 0x03, 0x80, 0x05})}}), list);
+    Nit(tstest::Nit(1, {{2, 1, Descriptor(0x83, {0x00, 0x03, 0x80, 0x05})}}), list);
     EXPECT_EQ(list[0].Numero, 5);
-    Nit(testsections::Nit(1, {{2, 1, Descriptor(0x83, {0x00, 0x03, 0x7F, 0xFF})}}), list);
+    Nit(tstest::Nit(1, {{2, 1, Descriptor(0x83, {0x00, 0x03, 0x7F, 0xFF})}}), list);
     EXPECT_EQ(list[0].Numero, 0x3FF);
 }
 
@@ -118,7 +118,7 @@ TEST(Nit, UnscannedTransportStreamOrOtherDescriptorsChangeNothing)
 {
     ChannelList list{Service(1, 2, 3)};
     list[0].Numero = 9;
-    Nit(testsections::Nit(1, {{7, 1, LogicalChannelDescriptor({{3, 5}})},
+    Nit(tstest::Nit(1, {{7, 1, LogicalChannelDescriptor({{3, 5}})},
                               {2, 1, Descriptor(0x82, {0x00, 0x03, 0xFC, 0x05})},
                               {2, 1, Descriptor(0x83, {})}}),
         list);
@@ -128,7 +128,7 @@ TEST(Nit, UnscannedTransportStreamOrOtherDescriptorsChangeNothing)
 TEST(Nit, LoopLengthFromTheSectionBoundsTheEntries)
 {
     ChannelList list{Service(1, 2, 3), Service(1, 4, 3)};
-    Bytes s = testsections::Nit(1, {{2, 1, LogicalChannelDescriptor({{3, 5}})},
+    Bytes s = tstest::Nit(1, {{2, 1, LogicalChannelDescriptor({{3, 5}})},
                                     {4, 1, LogicalChannelDescriptor({{3, 6}})}});
     // transport_stream_loop_length (bytes 10, 11) shortened to the first entry:
     // the second one, still in the bytes, is not read.

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "channels/psi/psi_parsers.h"
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/sections.h"
 
-using namespace testsections;
+using namespace tstest;
 
 namespace {
 
@@ -30,7 +30,7 @@ void Pat(const Bytes& s, ChannelList& list) { ParsePat(s.data(), s.size(), list)
 TEST(Sdt, AppendsEveryServiceInSectionOrder)
 {
     ChannelList list{Record(474000, 1, 1)};  // from an earlier frequency
-    Sdt(testsections::Sdt(0x0004, 0x20FA,
+    Sdt(tstest::Sdt(0x0004, 0x20FA,
                           {Service(0x0401, "TNT", "France 5"), Service(0x0402, "TNT", "M6"),
                            Service(0x0401, "TNT", "France 5 bis")}),
         list);
@@ -59,7 +59,7 @@ TEST(Sdt, NamesAreCopiedByteForByte)
     // Empty provider, a three-byte name with a DVB selector byte and a Latin-1 letter.
     const Bytes name{0x05, 'T', 0xE9};
     const Bytes longName(255, 'x');
-    Sdt(testsections::Sdt(1, 2, {SdtService{10, ServiceDescriptor({}, name)},
+    Sdt(tstest::Sdt(1, 2, {SdtService{10, ServiceDescriptor({}, name)},
                                  SdtService{11, ServiceDescriptor(longName, longName)}}),
         list);
     ASSERT_EQ(list.size(), 2u);
@@ -75,7 +75,7 @@ TEST(Sdt, FirstDescriptorIsReadAsServiceDescriptorWhateverItsTag)
     ChannelList list;
     // A private descriptor in first place: its bytes are read at the service
     // descriptor's offsets: type 'a', provider length 1 ("b"), name length 1 ("c").
-    Sdt(testsections::Sdt(1, 2, {SdtService{7, Descriptor(0x5F, Text("a\1b\1c"))}}), list);
+    Sdt(tstest::Sdt(1, 2, {SdtService{7, Descriptor(0x5F, Text("a\1b\1c"))}}), list);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_STREQ(list[0].Groupe, "b");
     EXPECT_STREQ(list[0].Nom, "c");
@@ -84,7 +84,7 @@ TEST(Sdt, FirstDescriptorIsReadAsServiceDescriptorWhateverItsTag)
 TEST(Sdt, SectionWithoutServicesAppendsNothing)
 {
     ChannelList list;
-    const Bytes empty = testsections::Sdt(1, 2, {});
+    const Bytes empty = tstest::Sdt(1, 2, {});
     EXPECT_EQ(empty.size(), 15u);
     Sdt(empty, list);
     EXPECT_TRUE(list.empty());
@@ -93,7 +93,7 @@ TEST(Sdt, SectionWithoutServicesAppendsNothing)
 TEST(Sdt, EntryRunningPastTheEndIsNotAppended)
 {
     ChannelList list;
-    Bytes s = testsections::Sdt(1, 2, {Service(1, "P", "One"), Service(2, "P", "Two")});
+    Bytes s = tstest::Sdt(1, 2, {Service(1, "P", "One"), Service(2, "P", "Two")});
     // Second entry's descriptors_loop_length (bytes 11 + first entry size + 3, 4)
     // is raised past the end of the section.
     const std::size_t second = 11 + 5 + ServiceDescriptor(Text("P"), Text("One")).size();
@@ -108,7 +108,7 @@ TEST(Pat, SetsPmtOfEveryMatchingRecordAcrossFrequencies)
 {
     ChannelList list{Record(474000, 4, 0x401), Record(586000, 4, 0x401), Record(586000, 5, 0x401),
                      Record(586000, 4, 0x402)};
-    Pat(testsections::Pat(4, {{0, 0x10}, {0x401, 0x100}, {0x402, 0x1FFE}}), list);
+    Pat(tstest::Pat(4, {{0, 0x10}, {0x401, 0x100}, {0x402, 0x1FFE}}), list);
     EXPECT_EQ(list[0].PMT, 0x100);
     EXPECT_EQ(list[1].PMT, 0x100);
     EXPECT_EQ(list[2].PMT, 0);  // another transport stream
@@ -118,7 +118,7 @@ TEST(Pat, SetsPmtOfEveryMatchingRecordAcrossFrequencies)
 TEST(Pat, FirstEntryIsSkippedEvenWhenItIsAService)
 {
     ChannelList list{Record(1, 4, 5), Record(1, 4, 6)};
-    Pat(testsections::Pat(4, {{5, 0x100}, {6, 0x200}}), list);
+    Pat(tstest::Pat(4, {{5, 0x100}, {6, 0x200}}), list);
     EXPECT_EQ(list[0].PMT, 0);
     EXPECT_EQ(list[1].PMT, 0x200);
 }
@@ -126,12 +126,12 @@ TEST(Pat, FirstEntryIsSkippedEvenWhenItIsAService)
 TEST(Pat, LaterEntriesWinAndANetworkOnlyPatChangesNothing)
 {
     ChannelList list{Record(1, 4, 5)};
-    const Bytes networkOnly = testsections::Pat(4, {{0, 0x10}});
+    const Bytes networkOnly = tstest::Pat(4, {{0, 0x10}});
     EXPECT_EQ(networkOnly.size(), 16u);
     Pat(networkOnly, list);
     EXPECT_EQ(list[0].PMT, 0);
 
-    Pat(testsections::Pat(4, {{0, 0x10}, {5, 0x100}, {5, 0x101}}), list);
+    Pat(tstest::Pat(4, {{0, 0x10}, {5, 0x100}, {5, 0x101}}), list);
     EXPECT_EQ(list[0].PMT, 0x101);
 }
 

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "channels/psi/section_assembler.h"
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/packets.h"
+#include "tests/support/sections.h"
 
-using namespace testsections;
+using namespace tstest;
 
 namespace {
 
@@ -98,6 +99,81 @@ TEST(SectionAssembler, LostPacketDropsTheSectionAndRepeatedPacketIsIgnored)
         c.Feed(damaged);
         ASSERT_EQ(c.sections.size(), 1u);
         EXPECT_EQ(c.sections[0], kSdt);
+    }
+}
+
+// `section` in packets of at most 150 payload bytes, each with the continuity
+// counter given; the rest of each packet is an adaptation field whose flags byte
+// is `flags[i]`, and `scrambling[i]` goes into the header.
+Bytes Carry(std::uint16_t pid, const Bytes& section, const std::vector<unsigned>& counters,
+            const std::vector<std::uint8_t>& flags, const std::vector<std::uint8_t>& scrambling)
+{
+    Bytes payload{0};  // pointer_field
+    Append(payload, section);
+    Bytes out;
+    for (std::size_t at = 0, i = 0; at < payload.size(); at += 150, ++i) {
+        const std::size_t n = std::min<std::size_t>(150, payload.size() - at);
+        Bytes p{kTsSyncByte, static_cast<std::uint8_t>((at == 0 ? 0x40 : 0) | pid >> 8), static_cast<std::uint8_t>(pid),
+                static_cast<std::uint8_t>(scrambling.at(i) << 6 | 0x30 | counters.at(i)),
+                static_cast<std::uint8_t>(183 - n), flags.at(i)};
+        p.resize(kTsPacketSize - n, 0xFF);
+        p.insert(p.end(), payload.begin() + static_cast<std::ptrdiff_t>(at),
+                 payload.begin() + static_cast<std::ptrdiff_t>(at + n));
+        Append(out, p);
+    }
+    return out;
+}
+
+TEST(SectionAssembler, ScrambledPayloadIsLostAndSignalledDiscontinuityIsNoLoss)
+{
+    const std::vector<std::uint8_t> clear{0, 0, 0}, plainFlags{0, 0, 0};
+    ASSERT_EQ(Carry(0x11, kLongSdt, {0, 1, 2}, plainFlags, clear).size(), 3 * kTsPacketSize);
+    {
+        Collector c(0x11);
+        c.Feed(Carry(0x11, kLongSdt, {0, 1, 2}, plainFlags, clear));
+        ASSERT_EQ(c.sections.size(), 1u);
+        EXPECT_EQ(c.sections[0], kLongSdt);
+    }
+    {
+        // The counter jumps from 1 to 9 where the discontinuity_indicator says so.
+        Collector c(0x11);
+        c.Feed(Carry(0x11, kLongSdt, {0, 1, 9}, {0, 0, 0x80}, clear));
+        ASSERT_EQ(c.sections.size(), 1u);
+        EXPECT_EQ(c.sections[0], kLongSdt);
+    }
+    {
+        // The same jump unannounced is a lost packet.
+        Collector c(0x11);
+        c.Feed(Carry(0x11, kLongSdt, {0, 1, 9}, plainFlags, clear));
+        EXPECT_TRUE(c.sections.empty());
+    }
+    {
+        // A scrambled middle packet cannot be read: the section is lost, the
+        // counter still runs, and the next section arrives whole.
+        Collector c(0x11);
+        c.Feed(Carry(0x11, kLongSdt, {0, 1, 2}, plainFlags, {0, 2, 0}));
+        c.Feed(Carry(0x11, kSdt, {3, 4}, {0, 0}, {0, 0}));
+        ASSERT_EQ(c.sections.size(), 1u);
+        EXPECT_EQ(c.sections[0], kSdt);
+    }
+    {
+        // A packet out of sync cannot be told to be ours; the counter of the next
+        // one shows whether one of ours was lost.
+        Collector c(0x11);
+        Bytes stream = Carry(0x11, kLongSdt, {0, 1, 2}, plainFlags, clear);
+        unsigned other = 0;
+        Bytes stray = Packetize(0x11, {kPat}, other);
+        stray[0] = 0x00;
+        stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(kTsPacketSize), stray.begin(), stray.end());
+        c.Feed(stream);
+        ASSERT_EQ(c.sections.size(), 1u);
+        EXPECT_EQ(c.sections[0], kLongSdt);
+
+        Collector lost(0x11);
+        stream = Carry(0x11, kLongSdt, {0, 1, 2}, plainFlags, clear);
+        stream[kTsPacketSize] = 0x00;  // packet 1 of ours arrives out of sync
+        lost.Feed(stream);
+        EXPECT_TRUE(lost.sections.empty());
     }
 }
 

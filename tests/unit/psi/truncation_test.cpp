@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "channels/psi/psi_parsers.h"
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/sections.h"
 
-using namespace testsections;
+using namespace tstest;
 
 namespace {
 

@@ -10,12 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "channels/channel_file_win.h"
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/packets.h"
+#include "tests/support/sections.h"
 #include "tests/unit/scan/tool_runner.h"
 
 namespace {
 
-using namespace testsections;
+using namespace tstest;
 using namespace scantest;
 namespace fs = std::filesystem;
 

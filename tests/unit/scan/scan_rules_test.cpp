@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/unit/psi/section_builder.h"
+#include "tests/support/sections.h"
 
 namespace {
 
-using namespace testsections;
+using namespace tstest;
 
 Chaine Playable(const char* name, std::int32_t video = 120, std::int32_t pcr = 120)
 {

@@ -1,12 +1,12 @@
 #include "graph_harness.h"
 
 #include <uuids.h>
-#include <dvdmedia.h>
-#include <mmreg.h>
 
 #include <chrono>
 #include <cstring>
 
+#include "graph/demux_pins.h"
+#include "graph/filterbase/media_type.h"
 #include "standins/demux/factory.h"
 
 #include "graph/media_framework.h"
@@ -148,41 +148,19 @@ Bytes RecordingSink::Joined()
     return all;
 }
 
-AM_MEDIA_TYPE* MakeProgramPinType(const wchar_t* pinName)
+ProgramPinType::ProgramPinType(const wchar_t* pinName)
 {
-    auto* type = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-    std::memset(type, 0, sizeof *type);
-    type->bFixedSizeSamples = TRUE;
-    if (std::wcscmp(pinName, L"video") == 0) {
-        type->majortype = MEDIATYPE_Video;
-        type->subtype = MEDIASUBTYPE_MPEG2_VIDEO;
-        type->formattype = FORMAT_MPEG2Video;
-        auto* info = static_cast<MPEG2VIDEOINFO*>(CoTaskMemAlloc(sizeof(MPEG2VIDEOINFO)));
-        std::memset(info, 0, sizeof *info);
-        info->hdr.rcSource.right = 720;
-        info->hdr.rcSource.bottom = 576;
-        info->hdr.dwPictAspectRatioX = 4;
-        info->hdr.dwPictAspectRatioY = 3;
-        info->hdr.bmiHeader.biSize = 40;
-        info->hdr.bmiHeader.biWidth = 720;
-        info->hdr.bmiHeader.biHeight = 576;
-        type->cbFormat = sizeof(MPEG2VIDEOINFO);
-        type->pbFormat = reinterpret_cast<BYTE*>(info);
-    } else if (std::wcscmp(pinName, L"data") == 0) {
-        type->majortype = MEDIATYPE_MPEG2_SECTIONS;
-        type->subtype = MEDIASUBTYPE_MPEG2DATA;
-        type->formattype = FORMAT_None;
-    } else {
-        type->majortype = MEDIATYPE_Audio;
-        type->subtype = std::wcscmp(pinName, L"ac3") == 0 ? MEDIASUBTYPE_DOLBY_AC3 : MEDIASUBTYPE_MPEG2_AUDIO;
-        type->formattype = FORMAT_WaveFormatEx;
-        auto* wave = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(sizeof(WAVEFORMATEX)));
-        *wave = WAVEFORMATEX{1, 2, 48000, 192000, 4, 16, 0};
-        type->cbFormat = sizeof(WAVEFORMATEX);
-        type->pbFormat = reinterpret_cast<BYTE*>(wave);
-    }
-    return type;
+    if (std::wcscmp(pinName, L"video") == 0)
+        MakeVideoPinType(type_);
+    else if (std::wcscmp(pinName, L"data") == 0)
+        MakeDataPinType(type_);
+    else if (std::wcscmp(pinName, L"ac3") == 0)
+        MakeAudioPinType(type_, MEDIASUBTYPE_DOLBY_AC3);
+    else
+        MakeAudioPinType(type_, MEDIASUBTYPE_MPEG2_AUDIO);
 }
+
+ProgramPinType::~ProgramPinType() { FreeMediaType(type_); }
 
 DemuxGraph::DemuxGraph() = default;
 
@@ -216,10 +194,9 @@ HRESULT DemuxGraph::Build()
         ComPtr<IMPEG2PIDMap>* map;
     } branches[] = {{L"video", &video, &videoMap}, {L"son", &audio, &audioMap}, {L"ac3", &ac3, &ac3Map}};
     for (Branch& b : branches) {
-        AM_MEDIA_TYPE* type = MakeProgramPinType(b.name);
+        ProgramPinType type(b.name);
         ComPtr<IPin> pin;
-        hr = demuxControl->CreateOutputPin(type, const_cast<LPWSTR>(b.name), pin.Put());
-        DeleteMediaType(type);
+        hr = demuxControl->CreateOutputPin(type.Get(), const_cast<LPWSTR>(b.name), pin.Put());
         if (FAILED(hr)) return hr;
         *b.sink = new RecordingSink();
         if (FAILED(hr = graph->AddFilter(*b.sink, b.name))) return hr;
@@ -229,10 +206,9 @@ HRESULT DemuxGraph::Build()
         if (FAILED(hr = pin.As(IID_IMPEG2PIDMap, *b.map))) return hr;
     }
 
-    AM_MEDIA_TYPE* type = MakeProgramPinType(L"data");
+    ProgramPinType type(L"data");
     ComPtr<IPin> dataPin;
-    hr = demuxControl->CreateOutputPin(type, const_cast<LPWSTR>(L"data"), dataPin.Put());
-    DeleteMediaType(type);
+    hr = demuxControl->CreateOutputPin(type.Get(), const_cast<LPWSTR>(L"data"), dataPin.Put());
     if (FAILED(hr)) return hr;
     ComPtr<IBaseFilter> sections;
     if (FAILED(hr = CreateStandinMpeg2Data(nullptr, IID_IBaseFilter, sections.PutVoid()))) return hr;

@@ -16,7 +16,10 @@
 #include "graph/filterbase/source.h"
 #include "graph/filterbase/source_stream.h"
 #include "graph/mpeg2_data.h"
-#include "ts_builder.h"
+#include "tests/support/packets.h"
+#include "tests/support/sections.h"
+
+using tstest::Bytes;
 
 // Pushes the bytes it is given, in samples of `sampleSize` bytes (not a
 // multiple of 188, so packets straddle samples).
@@ -67,7 +70,19 @@ private:
     std::vector<Bytes> samples_;
 };
 
-AM_MEDIA_TYPE* MakeProgramPinType(const wchar_t* pinName);  // task memory; DeleteMediaType it
+// The media type that the program itself gives its demultiplexer pin `pinName`
+// ("video", "son", "ac3" or "data").
+class ProgramPinType {
+public:
+    explicit ProgramPinType(const wchar_t* pinName);
+    ~ProgramPinType();
+    ProgramPinType(const ProgramPinType&) = delete;
+    ProgramPinType& operator=(const ProgramPinType&) = delete;
+    AM_MEDIA_TYPE* Get() { return &type_; }
+
+private:
+    AM_MEDIA_TYPE type_;
+};
 
 struct DemuxGraph {
     DemuxGraph();

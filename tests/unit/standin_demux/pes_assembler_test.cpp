@@ -4,9 +4,12 @@
 
 #include <cstring>
 
-#include "ts_builder.h"
+#include "tests/support/packets.h"
+#include "tests/support/sections.h"
 
 namespace {
+
+using namespace tstest;
 
 struct Received {
     Bytes data;

@@ -4,9 +4,11 @@
 
 #include <thread>
 
-#include "ts_builder.h"
+#include "tests/support/sections.h"
 
 namespace {
+
+using namespace tstest;
 
 using namespace std::chrono_literals;
 
@@ -18,11 +20,11 @@ protected:
 
 TEST_F(SectionRouterTest, RequestTakesTheFirstMatchingValidSectionAfterItOpens)
 {
-    const Bytes early = MakeSdt(1, 0x101, "Avant");
-    const Bytes sdt = MakeSdt(1, 0x102, "Après");
-    Bytes damaged = MakeSdt(1, 0x103, "Abîmée");
+    const Bytes early = OneServiceSdt(1, 0x101, "Avant");
+    const Bytes sdt = OneServiceSdt(1, 0x102, "Après");
+    Bytes damaged = OneServiceSdt(1, 0x103, "Abîmée");
     damaged[12] ^= 0x40;
-    const Bytes pat = MakeSection(0x00, 1, {0x01, 0x01, 0xE1, 0x00});
+    const Bytes pat = LongSection(0x00, 1, {0x01, 0x01, 0xE1, 0x00});
 
     router.Deliver(0x11, early.data(), early.size());  // before the request: not seen
     const auto id = router.OpenRequest(0x11, 0x42);
@@ -53,7 +55,7 @@ TEST_F(SectionRouterTest, RequestTimesOutEmptyAndMapsItsPidMeanwhile)
 
 TEST_F(SectionRouterTest, WaitingRequestWakesWhenTheSectionArrivesFromAnotherThread)
 {
-    const Bytes sdt = MakeSdt(1, 0x102, "Test");
+    const Bytes sdt = OneServiceSdt(1, 0x102, "Test");
     const auto id = router.OpenRequest(0x11, 0x42);
     std::thread streaming([&] {
         std::this_thread::sleep_for(50ms);
@@ -72,9 +74,9 @@ TEST_F(SectionRouterTest, StreamGetsEachMatchingSectionUntilClosed)
     const auto id = router.OpenStream(0x12, 0x4E, [&](const std::uint8_t* s, std::size_t n) {
         got.emplace_back(s, s + n);
     });
-    const Bytes a = MakeSection(0x4E, 0x101, Pattern(40, 1));
-    const Bytes b = MakeSection(0x4E, 0x102, Pattern(60, 2));
-    const Bytes other = MakeSection(0x4F, 0x101, Pattern(40, 1));
+    const Bytes a = LongSection(0x4E, 0x101, Pattern(40, 1));
+    const Bytes b = LongSection(0x4E, 0x102, Pattern(60, 2));
+    const Bytes other = LongSection(0x4F, 0x101, Pattern(40, 1));
     router.Deliver(0x12, a.data(), a.size());
     router.Deliver(0x12, other.data(), other.size());
     router.Deliver(0x12, b.data(), b.size());
@@ -103,7 +105,7 @@ TEST_F(SectionRouterTest, PidIsMappedOnceWhileAnyoneUsesIt)
 
 TEST_F(SectionRouterTest, SectionOfUnknownPidMatchesOnTableAlone)
 {
-    const Bytes sdt = MakeSdt(1, 0x102, "Test");
+    const Bytes sdt = OneServiceSdt(1, 0x102, "Test");
     const auto id = router.OpenRequest(0x11, 0x42);
     router.Deliver(SectionRouter::kUnknownPid, sdt.data(), sdt.size());
     EXPECT_EQ(router.WaitRequest(id, 0ms), sdt);

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace tstest;
+
 using namespace std::chrono_literals;
 
 constexpr std::uint16_t kVideoPid = 0x100;
@@ -41,9 +43,9 @@ protected:
     static Bytes Tables()
     {
         TsWriter ts;
-        ts.Section(0x00, MakeSection(0x00, 1, {0x01, 0x01, 0xE2, 0x00}));
-        ts.Section(0x200, MakeSection(0x02, 0x101, {0xE1, 0x00, 0xF0, 0x00, 0x02, 0xE1, 0x00, 0xF0, 0x00}));
-        ts.Section(0x11, MakeSdt(1, 0x101, "Chaîne 1"));
+        ts.Section(0x00, LongSection(0x00, 1, {0x01, 0x01, 0xE2, 0x00}));
+        ts.Section(0x200, LongSection(0x02, 0x101, {0xE1, 0x00, 0xF0, 0x00, 0x02, 0xE1, 0x00, 0xF0, 0x00}));
+        ts.Section(0x11, OneServiceSdt(1, 0x101, "Chaîne 1"));
         return ts.bytes();
     }
     // Waits until `done` holds, for up to five seconds.
@@ -145,8 +147,8 @@ TEST_F(StandinFiltersTest, PidMapListsEveryMappingEightAtATime)
 
 TEST_F(StandinFiltersTest, GetSectionReturnsTheNextValidSectionAndTimesOutOnAnAbsentTable)
 {
-    const Bytes sdt = MakeSdt(1, 0x101, "Chaîne 1");
-    Bytes damaged = MakeSdt(1, 0x102, "Chaîne 2");
+    const Bytes sdt = OneServiceSdt(1, 0x101, "Chaîne 1");
+    Bytes damaged = OneServiceSdt(1, 0x102, "Chaîne 2");
     damaged[15] ^= 0x20;
     graph->Push(Tables());  // the SDT before the request must not answer it
     ASSERT_TRUE(graph->Drain());
@@ -208,11 +210,11 @@ TEST_F(StandinFiltersTest, StreamOfSectionsFillsSuppliedBuffersAndSignalsOncePer
         ASSERT_EQ(stream->SupplyDataBuffer(&buffers[i]), S_OK);
     }
 
-    const Bytes first = MakeSection(0x4E, 0x101, Pattern(120, 1));
-    Bytes damaged = MakeSection(0x4E, 0x102, Pattern(120, 2));
+    const Bytes first = LongSection(0x4E, 0x101, Pattern(120, 1));
+    Bytes damaged = LongSection(0x4E, 0x102, Pattern(120, 2));
     damaged[30] ^= 0x01;
-    const Bytes other = MakeSection(0x4F, 0x103, Pattern(120, 3));
-    const Bytes second = MakeSection(0x4E, 0x104, Pattern(900, 4));
+    const Bytes other = LongSection(0x4F, 0x103, Pattern(120, 3));
+    const Bytes second = LongSection(0x4E, 0x104, Pattern(900, 4));
     TsWriter ts;
     ts.Section(0x12, first);
     graph->Push(ts.bytes());
@@ -261,11 +263,10 @@ TEST_F(StandinFiltersTest, StreamOfSectionsFillsSuppliedBuffersAndSignalsOncePer
 TEST_F(StandinFiltersTest, OutputPinsAreManagedByName)
 {
     ASSERT_EQ(graph->control->Stop(), S_OK);
-    AM_MEDIA_TYPE* type = MakeProgramPinType(L"son");
+    ProgramPinType type(L"son");
     ComPtr<IPin> pin;
-    EXPECT_EQ(graph->demuxControl->CreateOutputPin(type, const_cast<LPWSTR>(L"son"), pin.Put()), E_INVALIDARG);
-    ASSERT_EQ(graph->demuxControl->CreateOutputPin(type, const_cast<LPWSTR>(L"extra"), pin.Put()), S_OK);
-    DeleteMediaType(type);
+    EXPECT_EQ(graph->demuxControl->CreateOutputPin(type.Get(), const_cast<LPWSTR>(L"son"), pin.Put()), E_INVALIDARG);
+    ASSERT_EQ(graph->demuxControl->CreateOutputPin(type.Get(), const_cast<LPWSTR>(L"extra"), pin.Put()), S_OK);
     ComPtr<IMPEG2PIDMap> map;
     ASSERT_EQ(pin.As(IID_IMPEG2PIDMap, map), S_OK);
     ASSERT_EQ(Map(map.Get(), 0x300, MEDIA_TRANSPORT_PACKET), S_OK);

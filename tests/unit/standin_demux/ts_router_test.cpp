@@ -4,9 +4,12 @@
 
 #include <map>
 
-#include "ts_builder.h"
+#include "tests/support/packets.h"
+#include "tests/support/sections.h"
 
 namespace {
+
+using namespace tstest;
 
 constexpr int kVideo = 1;
 constexpr int kData = 2;
@@ -34,7 +37,7 @@ protected:
 
 TEST_F(TsRouterTest, EachOutputGetsWhatIsMappedOnIt)
 {
-    const Bytes sdt = MakeSdt(1, 0x101, "Test 1");
+    const Bytes sdt = OneServiceSdt(1, 0x101, "Test 1");
     const Bytes video1 = Pattern(3000, 1);
     const Bytes video2 = Pattern(200, 2);
     const Bytes audio = Pattern(500, 3);
@@ -137,9 +140,9 @@ TEST_F(TsRouterTest, UnmappedPidStopsAtTheNextFeedAndOthersKeepTheirUnits)
 
 TEST_F(TsRouterTest, SectionsWithABadCrcAreNotDelivered)
 {
-    Bytes bad = MakeSdt(1, 0x101, "Test 1");
+    Bytes bad = OneServiceSdt(1, 0x101, "Test 1");
     bad[10] ^= 0x01;
-    const Bytes good = MakeSdt(1, 0x102, "Test 2");
+    const Bytes good = OneServiceSdt(1, 0x102, "Test 2");
     TsWriter ts;
     ts.Section(0x11, bad);
     ts.Section(0x11, good);

@@ -22,7 +22,7 @@
 #include "graph/filterbase/network_provider.h"
 #include "standins/catalogue.h"
 #include "tests/unit/standins/standins_environment.h"
-#include "tests/unit/standins/ts_writer.h"
+#include "tests/support/packets.h"
 
 #include "graph/media_framework.h"
 EXTERN_C const CLSID CLSID_NullRenderer;
@@ -254,9 +254,9 @@ protected:
         SetEnvironmentVariableW(L"BRISOME_BROADCAST_DIR", folder_.c_str());
         SetEnvironmentVariableW(L"BRISOME_STANDIN_TRACE", tracePath_.c_str());
         // About 1 Mbit/s: 20 packets every 30 ms, for 27 intervals (0.81 s).
-        broadcast_ = ts_test::Stream(0x100, 28, 20, 810'000);
+        broadcast_ = tstest::PcrStream(0x100, 28, 20, 810'000);
         WriteBytes(BroadcastFile(kWithFile), broadcast_);
-        other_ = ts_test::Stream(0x200, 10, 5, 810'000);
+        other_ = tstest::PcrStream(0x200, 10, 5, 810'000);
         WriteBytes(BroadcastFile(kOtherFile), other_);
         DeleteFileW(BroadcastFile(kNoFile).c_str());
     }

@@ -60,19 +60,19 @@ TEST(GeneratedStream, PcrsFollowTheBitRateAtMost40MsApart)
         ASSERT_FALSE(pcrPids.empty());
         std::map<std::uint16_t, Packet> previous;
         for (const Packet& p : tsinspect::SplitPackets(demo.streams[m])) {
-            if (!p.pcr27)
+            if (!p.pcr)
                 continue;
             EXPECT_TRUE(pcrPids.count(p.pid)) << "PCR on PID " << p.pid;
             // A player paced by the PCR plays the file at its bit rate: the PCR
             // is the arrival time of its packet (byte 10 of it, within 1 tick).
             const std::uint64_t arrival = (p.index * 188 + 11) * 8 * 27000000ull / mux.bitrate;
-            EXPECT_NEAR(static_cast<double>(*p.pcr27), static_cast<double>(arrival), 1.0);
+            EXPECT_NEAR(static_cast<double>(*p.pcr), static_cast<double>(arrival), 1.0);
             const auto it = previous.find(p.pid);
             if (it != previous.end()) {
-                ASSERT_GT(*p.pcr27, *it->second.pcr27);
-                EXPECT_LE(*p.pcr27 - *it->second.pcr27, 40 * kMs27) << "PID " << p.pid;
+                ASSERT_GT(*p.pcr, *it->second.pcr);
+                EXPECT_LE(*p.pcr - *it->second.pcr, 40 * kMs27) << "PID " << p.pid;
             } else {
-                EXPECT_LE(*p.pcr27, 40 * kMs27) << "first PCR of PID " << p.pid;
+                EXPECT_LE(*p.pcr, 40 * kMs27) << "first PCR of PID " << p.pid;
             }
             previous[p.pid] = p;
         }
@@ -107,7 +107,7 @@ std::map<std::uint16_t, TableTraffic> ReadTables(const tsgen::Multiplex& mux, co
                 continue;
             index = p.index;
             t.starts += p.unitStart;
-            assembler.Feed(p.bytes, 188);
+            assembler.FeedPacket(p);
         }
     }
     return traffic;

@@ -1,24 +1,19 @@
 #pragma once
-// Reads back a generated transport stream for the tests: packet header fields,
-// adaptation field flags and PCRs, PES headers.
+// Reads back a generated transport stream for the tests: packets through the
+// program's own packet reader, PES headers.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+#include "channels/psi/ts_packet.h"
+
 namespace tsinspect {
 
-struct Packet {
+// A packet of the stream with its place in it.
+struct Packet : TsPacket {
     std::size_t index = 0;
-    const std::uint8_t* bytes = nullptr;
-    std::uint16_t pid = 0;
-    bool unitStart = false;
-    bool hasPayload = false;
-    int continuity = 0;
-    bool discontinuity = false;
-    std::optional<std::uint64_t> pcr27;
-    const std::uint8_t* payload = nullptr;
-    std::size_t payloadSize = 0;
+    const std::uint8_t* bytes = nullptr;  // null when the packet is malformed
 };
 
 // Splits a stream of whole 188-byte packets; a packet that does not start with
@@ -27,43 +22,12 @@ struct Packet {
 inline std::vector<Packet> SplitPackets(const std::vector<std::uint8_t>& ts)
 {
     std::vector<Packet> packets;
-    for (std::size_t i = 0; i + 188 <= ts.size(); i += 188) {
-        const std::uint8_t* p = ts.data() + i;
+    for (std::size_t i = 0; ts.size() - i >= kTsPacketSize; i += kTsPacketSize) {
         Packet k;
-        k.index = i / 188;
-        if (p[0] != 0x47) {
-            packets.push_back(k);
-            continue;
-        }
-        k.bytes = p;
-        k.pid = static_cast<std::uint16_t>((p[1] & 0x1F) << 8 | p[2]);
-        k.unitStart = (p[1] & 0x40) != 0;
-        const int control = p[3] >> 4 & 3;
-        k.hasPayload = (control & 1) != 0;
-        k.continuity = p[3] & 0x0F;
-        std::size_t offset = 4;
-        if (control & 2) {
-            const std::size_t length = p[4];
-            if (5 + length > 188) {
-                k.bytes = nullptr;
-                packets.push_back(k);
-                continue;
-            }
-            if (length > 0) {
-                k.discontinuity = (p[5] & 0x80) != 0;
-                if ((p[5] & 0x10) && length >= 7) {
-                    const std::uint64_t base = static_cast<std::uint64_t>(p[6]) << 25 | p[7] << 17 | p[8] << 9 |
-                                               p[9] << 1 | p[10] >> 7;
-                    const std::uint64_t extension = (p[10] & 1u) << 8 | p[11];
-                    k.pcr27 = base * 300 + extension;
-                }
-            }
-            offset = 5 + length;
-        }
-        if (k.hasPayload) {
-            k.payload = p + offset;
-            k.payloadSize = 188 - offset;
-        }
+        static_cast<TsPacket&>(k) = ReadTsPacket(ts.data() + i, kTsPacketSize);
+        k.index = i / kTsPacketSize;
+        if (k.ok())
+            k.bytes = ts.data() + i;
         packets.push_back(k);
     }
     return packets;
