@@ -4,6 +4,8 @@
 
 #include "app/shell_state.h"
 #include "channels/chaine.h"
+#include "channels/text/dvb_text.h"
+#include "common/wide_text.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ void BuildChannelMenu()
 {
     HMENU channels = CreatePopupMenu();
     for (std::size_t i = 0; i < Chaines.size(); ++i)
-        AppendMenuA(channels, MF_STRING, i, Chaines[i].Nom);  // names are code-page text
+        AppendMenuW(channels, MF_STRING, i, ToWide(DecodeDvbText(Chaines[i].Nom)).c_str());
     InsertMenuW(GetMenu(mainWindow), kChannelMenuPosition, MF_BYPOSITION | MF_POPUP | MF_STRING,
                 reinterpret_cast<UINT_PTR>(channels), L"Cha\u00eenes");
 }

@@ -6,6 +6,8 @@
 #include "app/shell_state.h"
 #include "app/status_layout.h"
 #include "channels/chaine.h"
+#include "channels/text/dvb_text.h"
+#include "common/wide_text.h"
 #include "guide/guide_slots.h"
 
 void CreateStatusBar()
@@ -33,10 +35,17 @@ void ShowChannelInfo()
     if (statusBar) {
         const Chaine& channel = Chaines[static_cast<std::size_t>(currentChannel)];
         const GuideSlots slots = ReadGuideSlots(channel);
-        const char* texts[kStatusParts] = {channel.Nom, slots.present.startText, slots.present.title,
-                                           slots.following.startText, slots.following.title};
+        // Names and titles are broadcast text; the start times are our own ASCII.
+        const std::wstring texts[kStatusParts] = {
+            ToWide(DecodeDvbText(channel.Nom)),
+            WidenAscii(slots.present.startText),
+            ToWide(DecodeDvbText(slots.present.title, slots.present.titleTable)),
+            WidenAscii(slots.following.startText),
+            ToWide(DecodeDvbText(slots.following.title, slots.following.titleTable)),
+        };
         for (int part = 0; part < kStatusParts; ++part)
-            SendMessageA(statusBar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(texts[part]));
+            SendMessageW(statusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
+                         reinterpret_cast<LPARAM>(texts[part].c_str()));
     }
     // The now-playing announcement joins here once the messaging notice exists.
 }

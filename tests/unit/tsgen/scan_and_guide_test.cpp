@@ -10,6 +10,7 @@
 #include "channels/chaine.h"
 #include "channels/psi/psi_parsers.h"
 #include "channels/psi/section_assembler.h"
+#include "channels/text/dvb_text.h"
 #include "demo_fixture.h"
 #include "guide/eit_parser.h"
 
@@ -113,7 +114,7 @@ TEST(DemoScan, CoversTheCasesAScanMustHandle)
                   return std::any_of(c.Nom, c.Nom + std::strlen(c.Nom), [](char b) { return (b & 0x80) != 0; });
               }),
               3)
-        << "names with accented letters, in ISO 8859-1";
+        << "names with accented letters";
     // Numbering reorders the list.
     ChannelList sorted = list;
     SortByNumero(sorted);
@@ -123,7 +124,7 @@ TEST(DemoScan, CoversTheCasesAScanMustHandle)
     for (const Chaine& c : sorted)
         after.push_back(c.Nom);
     EXPECT_NE(before, after);
-    EXPECT_EQ(after.front(), "Oc\xE9" "ane TV");
+    EXPECT_EQ(DecodeDvbText(sorted.front().Nom), u"Océane TV");
 }
 
 TEST(DemoGuide, EveryServiceGetsItsNowAndNextFromItsOwnOrAnotherMultiplex)
@@ -166,19 +167,23 @@ TEST(DemoGuide, TitlesAndTimesOfTwoServices)
         ParseEitSection(section, length, list, -1, utc);
     });
     eit.Feed(demo.streams.front().data(), demo.streams.front().size());
-    auto find = [&](const char* name) {
-        return std::find_if(list.begin(), list.end(), [&](const Chaine& c) { return std::string(c.Nom) == name; });
+    auto find = [&](const char16_t* name) {
+        return std::find_if(list.begin(), list.end(), [&](const Chaine& c) { return DecodeDvbText(c.Nom) == name; });
     };
-    const auto tele = find("T\xE9l\xE9 D\xE9mo");
+    const auto tele = find(u"Télé Démo");
     ASSERT_NE(tele, list.end());
     EXPECT_STREQ(tele->presentEvent.title, "Le Journal de 20 heures");
     EXPECT_STREQ(tele->presentEvent.startText, "19:00:00");
     EXPECT_STREQ(tele->presentEvent.endText, "19:55:00");
-    EXPECT_STREQ(tele->followingEvent.title, "S\xE9rie : Les Enqu\xEAtes de l'\xC9" "cluse");
-    const auto sport = find("Sport \xC9vasion");  // on another multiplex: table 0x4F
+    EXPECT_EQ(DecodeDvbText(tele->followingEvent.title, tele->followingEvent.titleTable),
+              u"Série : Les Enquêtes de l'Écluse");
+    const auto sport = find(u"Sport Évasion");  // on another multiplex: table 0x4F
     ASSERT_NE(sport, list.end());
-    EXPECT_STREQ(sport->presentEvent.title, "Rugby : Finale R\xE9gionale");
-    EXPECT_STREQ(sport->followingEvent.description, "Tous les buts de la soir\xE9" "e.");
+    // Sent in ISO 8859-9 behind its selector, which the guide keeps as the table.
+    EXPECT_EQ(sport->presentEvent.titleTable, DvbTextTable::Iso8859_9);
+    EXPECT_EQ(DecodeDvbText(sport->presentEvent.title, sport->presentEvent.titleTable), u"Rugby : Finale Régionale");
+    EXPECT_EQ(DecodeDvbText(sport->followingEvent.description, sport->followingEvent.descriptionTable),
+              u"Tous les buts de la soirée.");
 }
 
 }  // namespace
