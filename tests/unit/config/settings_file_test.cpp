@@ -66,6 +66,7 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndASaveCreatesEveryKey)
     // Loading only reads: the process keeps its priority until start-up applies it.
     EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
 
+    SetPriorityClass(GetCurrentProcess(), ABOVE_NORMAL_PRIORITY_CLASS);
     SaveSettings(-1);
     EXPECT_EQ(Get(L"Tuner TNT"), L"");
     EXPECT_EQ(Get(L"Recherche stricte"), L"1");
