@@ -8,7 +8,6 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
-#include "graph/graph.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -71,7 +70,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     UpdateWindow(mainWindow);
 
     if (StartUp() != 0) {
-        DestroyGraph();
+        SaveSettingsAndDestroyGraph();
         return -1;
     }
 

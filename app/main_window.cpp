@@ -1,29 +1,29 @@
 #include "app/main_window.h"
 
+#include "app/channel_switching.h"
 #include "app/priority.h"
+#include "app/shell_state.h"
+#include "app/startup.h"
+#include "app/status_bar.h"
 #include "app/video_placement.h"
 #include "channels/chaine.h"
+#include "config/settings.h"
 #include "graph/graph_handles.h"
 #include "graph/signal_dialog.h"
-#include "graph/tuning.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
-#include "config/settings.h"
-#include "graph/graph.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
 void CloseProgram()
 {
-    DestroyGraph();
+    SaveSettingsAndDestroyGraph();
     DestroyWindow(mainWindow);
 }
 
 void ChangePriority(int command)
 {
     SetPriority(command);
-    SaveSettings();
+    SaveSettings(currentChannel);
 }
 
 // Modal dialogs opened from full screen need the cursor, hidden there.
@@ -90,8 +90,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         OnSize(wParam, lParam);
         return 0;
-    case WM_SETFOCUS:
-        lastActivationTick = GetTickCount();
+    case WM_SETFOCUS:  // the click detection will note the activation time here
         return 0;
     case WM_PAINT:
         OnPaint(window);

@@ -4,13 +4,8 @@ HWND mainWindow;
 HINSTANCE instanceHandle;
 HWND statusBar;
 
+std::int32_t currentChannel = -1;
 bool recording;
 bool secondAudioActive;
 bool ac3Active;
-bool fullScreen;
-bool decorationsShown = true;
-bool muted;
 std::int32_t typedNumber;
-DWORD lastActivationTick;
-POINT clickPoint;
-bool scanPending;

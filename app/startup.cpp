@@ -3,13 +3,15 @@
 #include <windows.h>
 
 #include "app/channel_menu.h"
+#include "app/channel_switching.h"
+#include "app/priority.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
+#include "common/error_message.h"
 #include "config/settings.h"
 #include "graph/devices.h"
 #include "graph/graph.h"
-#include "graph/tuning.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ bool LoadChannels()
         return true;
     // The frequency scan joins here; until then a missing or unreadable channel
     // file is reported as a scan that found nothing.
-    ShowError(L"Aucune chaine n'a \u00e9t\u00e9 trouv\u00e9e");
+    ShowError(mainWindow, L"Aucune chaine n'a \u00e9t\u00e9 trouv\u00e9e");
     return false;
 }
 
@@ -43,15 +45,16 @@ std::int32_t FirstChannel()
 
 int StartUp()
 {
-    LoadSettings();  // also applies the saved priority
+    LoadSettings();
+    SetPriority(priorityCommand);
     if (!FindConfiguredTuner())
         return 1;
-    if (const int built = BuildGraph(); built != 0)
+    if (const int built = BuildGraph(mainWindow); built != 0)
         return built;
     if (!LoadChannels())
         return 1;
     if (Chaines.empty()) {
-        ShowError(L"Aucune chaine n'est dans le fichier");
+        ShowError(mainWindow, L"Aucune chaine n'est dans le fichier");
         return 1;
     }
     BuildChannelMenu();
@@ -62,4 +65,10 @@ int StartUp()
     SelectChannel(FirstChannel());
     // The guide's section streams and reader thread start here once the guide exists.
     return 0;
+}
+
+void SaveSettingsAndDestroyGraph()
+{
+    SaveSettings(currentChannel);
+    DestroyGraph();
 }

@@ -5,7 +5,6 @@
 
 ChannelList Chaines;
 std::vector<std::int32_t> Frequences;
-std::int32_t currentChannel = -1;
 
 Chaine MakeEmptyChaine()
 {

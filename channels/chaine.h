@@ -35,11 +35,10 @@ Chaine MakeEmptyChaine();
 
 using ChannelList = std::vector<Chaine>;
 
-// The process-wide lists and the current position (-1 before the first selection).
-// Membership and order of Chaines are fixed once start-up has filled it.
+// The process-wide lists. Membership and order of Chaines are fixed once start-up
+// has filled it; a channel is named everywhere by its position in it.
 extern ChannelList Chaines;
 extern std::vector<std::int32_t> Frequences;
-extern std::int32_t currentChannel;
 
 // Removes the record at `position`; later records move up by one.
 void RemoveAt(ChannelList& list, std::size_t position);

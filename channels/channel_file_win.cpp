@@ -8,6 +8,7 @@
 
 #include "channels/channel_file.h"
 #include "common/com_ptr.h"
+#include "common/text_convert.h"
 
 namespace {
 
@@ -23,18 +24,10 @@ struct BstrHolder {
     }
 };
 
-std::string ToAnsiCodePage(std::u16string_view text)
+// Loaded names are kept in the system code page; UTF-16 is wchar_t's encoding here.
+std::string ToSystemCodePage(std::u16string_view text)
 {
-    if (text.empty())
-        return {};
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int length = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return {};
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, length, out.data(), bytes, nullptr, nullptr);
-    return out;
+    return NarrowText({reinterpret_cast<const wchar_t*>(text.data()), text.size()}, CodePage::System);
 }
 
 // Name and text of one node; with `depth` > 0, its children too.
@@ -122,7 +115,7 @@ bool LoadChannelFile(ChannelList& list, const std::wstring& path)
     XmlNodeView root;
     if (!ParseDocument(path, root))
         return false;
-    AppendChannelsFromRoot(root, list, ToAnsiCodePage);
+    AppendChannelsFromRoot(root, list, ToSystemCodePage);
     return true;
 }
 

@@ -5,8 +5,6 @@
 #include <cwchar>
 #include <string>
 
-#include "app/priority.h"
-#include "channels/chaine.h"
 #include "config/settings_rules.h"
 
 wchar_t tunerName[kNameCapacity];
@@ -21,6 +19,7 @@ wchar_t videoFolder[kFolderCapacity];
 wchar_t snapshotFolder[kFolderCapacity];
 bool announceNowPlaying;
 bool alwaysOnTop;
+int priorityCommand;
 
 namespace {
 
@@ -104,13 +103,13 @@ void LoadSettings()
 
     wchar_t priority[kFolderCapacity] = L"";
     ReadString(kPriority, L"", priority, kFolderCapacity, path);
-    SetPriority(PriorityCommandFromText(priority));
+    priorityCommand = PriorityCommandFromText(priority);
 
     announceNowPlaying = ReadFlag(kAnnounce, announceNowPlaying, path);
     alwaysOnTop = ReadFlag(kOnTop, alwaysOnTop, path);
 }
 
-void SaveSettings()
+void SaveSettings(std::int32_t channelIndex)
 {
     const std::wstring path = SettingsPath();
     wchar_t number[16];
@@ -122,7 +121,7 @@ void SaveSettings()
     Write(kAc3Decoder, ac3DecoderName, path);
     Write(kCity, city, path);
     Write(kStrict, strictSearch != 0 ? L"1" : L"0", path);
-    std::swprintf(number, 16, L"%d", static_cast<int>(currentChannel));
+    std::swprintf(number, 16, L"%d", static_cast<int>(channelIndex));
     Write(kChannelIndex, number, path);
     Write(kVideoFolder, videoFolder, path);
     Write(kSnapshotFolder, snapshotFolder, path);

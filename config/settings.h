@@ -17,8 +17,12 @@ extern wchar_t videoFolder[kFolderCapacity];
 extern wchar_t snapshotFolder[kFolderCapacity];
 extern bool announceNowPlaying;
 extern bool alwaysOnTop;
+// The priority command (40033, 40039, 40034 or 40040) for the saved "Priorité";
+// start-up applies it. What is saved is the process's priority at that moment.
+extern int priorityCommand;
 
-// Reads every key (defaults for missing ones) and applies the saved priority.
+// Reads every key (defaults for missing ones).
 void LoadSettings();
-// Writes all thirteen keys, in their fixed order.
-void SaveSettings();
+// Writes all thirteen keys, in their fixed order, with `channelIndex` as the current
+// channel's index (-1: none selected).
+void SaveSettings(std::int32_t channelIndex);

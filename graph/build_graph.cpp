@@ -1,10 +1,10 @@
-// Construction of the capture graph and its teardown.
+// Construction of the capture graph.
 #include "graph/graph.h"
 
 #include <bdaiface.h>
 #include <qedit.h>
 
-#include "app/shell_state.h"
+#include "common/error_message.h"
 #include "graph/demux_pins.h"
 #include "graph/devices.h"
 #include "graph/filterbase/network_provider.h"
@@ -45,10 +45,10 @@ void FindNodeInterface(IBaseFilter* tuner, const IID& iid, ComPtr<T>& out)
     }
 }
 
-void FindTuningInterfaces(IBaseFilter* tuner)
+void FindTuningInterfaces(IBaseFilter* tuner, HWND window)
 {
     if (FAILED(tuner->QueryInterface(IID_IBDA_DeviceControl, deviceControl.PutVoid()))) {
-        ShowError(L"IBDA_DeviceControl");
+        ShowError(window, L"IBDA_DeviceControl");
         return;
     }
     FindNodeInterface(tuner, IID_IBDA_FrequencyFilter, frequencyFilter);
@@ -59,32 +59,32 @@ void FindSignalStatistics(IBaseFilter* tuner)
     FindNodeInterface(tuner, IID_IBDA_SignalStatistics, signalStatistics);
 }
 
-IBaseFilter* Refuse(const wchar_t* message)
+IBaseFilter* Refuse(HWND window, const wchar_t* message)
 {
-    ShowError(message);
+    ShowError(window, message);
     return nullptr;
 }
 
 // Adds the tuner (and the receiver of a two-filter device) and connects the
 // provider to it. Returns the last device filter (borrowed), null after a failure.
-IBaseFilter* AddDevices(IBaseFilter* provider)
+IBaseFilter* AddDevices(IBaseFilter* provider, HWND window)
 {
     switch (ClassifyTransportOutput(tunerFilter.Get())) {
     case TransportOutputKind::Mpeg2Transport:
         if (FAILED(graph->AddFilter(tunerFilter.Get(), L"Network Tuner")))
-            return Refuse(L"Tuner pas ins\u00e9r\u00e9");
+            return Refuse(window, L"Tuner pas ins\u00e9r\u00e9");
         if (!receiverFilter || FAILED(graph->AddFilter(receiverFilter.Get(), L"Receiver Component")))
-            return Refuse(L"R\u00e9cepteur pas ins\u00e9r\u00e9");
+            return Refuse(window, L"R\u00e9cepteur pas ins\u00e9r\u00e9");
         if (FAILED(ConnectFilters(provider, tunerFilter.Get())))
-            return Refuse(L"Tuner TNT non compatible, veuillez effacer config.ini et red\u00e9marrer");
+            return Refuse(window, L"Tuner TNT non compatible, veuillez effacer config.ini et red\u00e9marrer");
         if (FAILED(ConnectFilters(tunerFilter.Get(), receiverFilter.Get())))
-            return Refuse(L"R\u00e9cepteur TNT non compatible, veuillez effacer config.ini et red\u00e9marrer");
+            return Refuse(window, L"R\u00e9cepteur TNT non compatible, veuillez effacer config.ini et red\u00e9marrer");
         return receiverFilter.Get();
     case TransportOutputKind::BdaTransport:
         if (FAILED(graph->AddFilter(tunerFilter.Get(), L"Cl\u00e9 USB")))
-            return Refuse(L"Cl\u00e9 USB pas ins\u00e9r\u00e9");
+            return Refuse(window, L"Cl\u00e9 USB pas ins\u00e9r\u00e9");
         if (FAILED(ConnectFilters(provider, tunerFilter.Get())))
-            return Refuse(L"Tuner USB non compatible, veuillez effacer config.ini et red\u00e9marrer");
+            return Refuse(window, L"Tuner USB non compatible, veuillez effacer config.ini et red\u00e9marrer");
         return tunerFilter.Get();
     default:
         return nullptr;  // no transport output: no message
@@ -93,47 +93,47 @@ IBaseFilter* AddDevices(IBaseFilter* provider)
 
 }  // namespace
 
-int BuildGraph()
+int BuildGraph(HWND window)
 {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterGraph2,
                                 graph.PutVoid())))
-        return ShowFailure(L"Pas r\u00e9ussi \u00e0 cr\u00e9er le graph DirectShow !");
+        return ShowFailure(window, L"Pas r\u00e9ussi \u00e0 cr\u00e9er le graph DirectShow !");
 
     // The graph holds the provider's only reference once it is added.
     ComPtr<IBaseFilter> provider = ComPtr<IBaseFilter>::Share(new CNetworkProvider());
     if (FAILED(graph->AddFilter(provider.Get(), L"Fake")))
-        return ShowFailure(L"ajout du network provider rat\u00e9e !!!");
+        return ShowFailure(window, L"ajout du network provider rat\u00e9e !!!");
 
     // An extra reference on the last device filter for the rest of the build.
-    ComPtr<IBaseFilter> lastDevice = ComPtr<IBaseFilter>::Share(AddDevices(provider.Get()));
+    ComPtr<IBaseFilter> lastDevice = ComPtr<IBaseFilter>::Share(AddDevices(provider.Get(), window));
     provider.Reset();
     if (!lastDevice)
         return 1;
 
-    FindTuningInterfaces(tunerFilter.Get());
+    FindTuningInterfaces(tunerFilter.Get(), window);
     if (!frequencyFilter)
-        return ShowFailure(L"Pas trouv\u00e9 l'interface pour changer de fr\u00e9quence");
+        return ShowFailure(window, L"Pas trouv\u00e9 l'interface pour changer de fr\u00e9quence");
     FindSignalStatistics(tunerFilter.Get());
     if (!signalStatistics)
-        return ShowFailure(L"Pas trouv\u00e9 l'interface pour avoir la qualit\u00e9 du signal");
+        return ShowFailure(window, L"Pas trouv\u00e9 l'interface pour avoir la qualit\u00e9 du signal");
 
     ComPtr<IBaseFilter> grabber = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_SampleGrabber, L"Grabber"));
     if (!grabber)
         return 1;
     if (FAILED(ConnectFilters(lastDevice.Get(), grabber.Get())))
-        return ShowFailure(L"Pas connect\u00e9 le grabber \u00e0 la carte TNT, veuillez effacer config.ini et red\u00e9marrer\n");
+        return ShowFailure(window, L"Pas connect\u00e9 le grabber \u00e0 la carte TNT, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.As(IID_ISampleGrabber, sampleGrabber);
 
     demuxFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_MPEG2Demultiplexer, L"Demux"));
     if (!demuxFilter)
         return 1;
     if (FAILED(ConnectFilters(grabber.Get(), demuxFilter.Get())))
-        return ShowFailure(L"Pas connect\u00e9 le grabber au demux, veuillez effacer config.ini et red\u00e9marrer\n");
+        return ShowFailure(window, L"Pas connect\u00e9 le grabber au demux, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.Reset();
     lastDevice.Reset();
 
     // A failed branch has shown its messages; the rest of the graph still runs.
-    RenderDemuxOutputs();
+    RenderDemuxOutputs(window);
 
     if (FAILED(graph.As(IID_IMediaControl, mediaControl)))
         return 1;

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "app/shell_state.h"
 #include "config/settings.h"
 #include "graph/devices.h"
+#include "graph/filterbase/media_type.h"
 #include "graph/graph.h"
 #include "graph/graph_filters.h"
 #include "graph/graph_handles.h"
@@ -28,18 +28,28 @@ struct AudioBranch {
     ComPtr<IMPEG2PIDMap>* pidMap;
 };
 
-void FreeFormat(AM_MEDIA_TYPE& type)
+// A pin type of fixed-size samples with its own copy of `format` in task memory.
+// E_OUTOFMEMORY leaves `type` without a format block.
+HRESULT WithFormat(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
+                   void* format, ULONG formatSize)
 {
-    CoTaskMemFree(type.pbFormat);
-    type.pbFormat = nullptr;
-    type.cbFormat = 0;
+    AM_MEDIA_TYPE pin;
+    std::memset(&pin, 0, sizeof pin);
+    pin.majortype = major;
+    pin.subtype = subtype;
+    pin.bFixedSizeSamples = TRUE;
+    pin.formattype = formatType;
+    pin.cbFormat = formatSize;
+    pin.pbFormat = static_cast<BYTE*>(format);
+    return CopyMediaType(type, pin);
 }
 
+// Creates the pin, then frees the type's format block, whether or not it was created.
 ComPtr<IPin> CreateOutputPin(IMpeg2Demultiplexer* demux, AM_MEDIA_TYPE& type, const wchar_t* name)
 {
     ComPtr<IPin> pin;
     HRESULT hr = demux->CreateOutputPin(&type, const_cast<LPWSTR>(name), pin.Put());
-    FreeFormat(type);
+    FreeMediaType(type);
     if (FAILED(hr))
         pin.Reset();
     return pin;
@@ -73,85 +83,89 @@ void KeepPidMap(IPin* pin, ComPtr<IMPEG2PIDMap>& pidMap)
     pin->QueryInterface(IID_IMPEG2PIDMap, pidMap.PutVoid());
 }
 
-int RenderVideoPin(IMpeg2Demultiplexer* demux)
+int RenderVideoPin(IMpeg2Demultiplexer* demux, HWND window)
 {
     AM_MEDIA_TYPE type;
-    MakeVideoPinType(type);
-    ComPtr<IPin> pin = CreateOutputPin(demux, type, L"video");
+    ComPtr<IPin> pin;
+    if (SUCCEEDED(MakeVideoPinType(type)))
+        pin = CreateOutputPin(demux, type, L"video");
     if (!pin)
-        return ShowFailure(L"pas cr\u00e9\u00e9 pin video");
+        return ShowFailure(window, L"pas cr\u00e9\u00e9 pin video");
 
     vmrFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_VideoMixingRenderer, L"Mon VMR"));
     if (!vmrFilter)
-        return ShowFailure(L"VMR not added");
+        return ShowFailure(window, L"VMR not added");
     {
         ComPtr<IVMRFilterConfig> config;
         if (FAILED(vmrFilter.As(IID_IVMRFilterConfig, config)))
-            return ShowFailure(L"VMR config");
+            return ShowFailure(window, L"VMR config");
         config->SetRenderingMode(VMRMode_Windowless);
     }
     if (FAILED(vmrFilter.As(IID_IVMRWindowlessControl, windowlessControl)))
-        return ShowFailure(L"VMR control");
-    windowlessControl->SetVideoClippingWindow(mainWindow);
+        return ShowFailure(window, L"VMR control");
+    windowlessControl->SetVideoClippingWindow(window);
     {
         ComPtr<IVMRAspectRatioControl> aspect;
         if (FAILED(vmrFilter.As(IID_IVMRAspectRatioControl, aspect)))
-            return ShowFailure(L"ARC");
+            return ShowFailure(window, L"ARC");
         aspect->SetAspectRatioMode(VMR_ARMODE_LETTER_BOX);
     }
 
     if (const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, videoDecoderName,
                                                 L"Codec vid\u00e9o", videoDecoder, vmrFilter.Get(),
                                                 L"connec Codec vid\u00e9o", L"pas trouv\u00e9 de codec vid\u00e9o"))
-        return ShowFailure(failure);
+        return ShowFailure(window, failure);
     KeepPidMap(pin.Get(), videoPidMap);
     return 0;
 }
 
-int RenderAudioBranch(IMpeg2Demultiplexer* demux, const AudioBranch& branch)
+int RenderAudioBranch(IMpeg2Demultiplexer* demux, HWND window, const AudioBranch& branch)
 {
     AM_MEDIA_TYPE type;
-    MakeAudioPinType(type, branch.subtype);
-    ComPtr<IPin> pin = CreateOutputPin(demux, type, branch.pinName);
+    ComPtr<IPin> pin;
+    if (SUCCEEDED(MakeAudioPinType(type, branch.subtype)))
+        pin = CreateOutputPin(demux, type, branch.pinName);
     if (!pin)
-        return ShowFailure(branch.pinFailure);
+        return ShowFailure(window, branch.pinFailure);
 
     *branch.renderer = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_DSoundRender, branch.rendererName));
     if (!*branch.renderer)
-        return ShowFailure(branch.rendererFailure);
+        return ShowFailure(window, branch.rendererFailure);
 
     if (const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Audio, branch.subtype, branch.decoderSetting,
                                                 branch.decoderName, *branch.decoder, branch.renderer->Get(),
                                                 L"connec Codec audio", L"pas render son"))
-        return ShowFailure(failure);
+        return ShowFailure(window, failure);
     KeepPidMap(pin.Get(), *branch.pidMap);
     return 0;
 }
 
-int RenderAudioPin(IMpeg2Demultiplexer* demux)
+int RenderAudioPin(IMpeg2Demultiplexer* demux, HWND window)
 {
-    return RenderAudioBranch(demux, {L"son", MEDIASUBTYPE_MPEG2_AUDIO, L"pas cr\u00e9\u00e9 pin son", L"Direct sound",
-                                     L"Direct sound not added", audioDecoderName, L"Codec audio", &audioRenderer,
-                                     &audioDecoder, &audioPidMap});
+    return RenderAudioBranch(demux, window,
+                             {L"son", MEDIASUBTYPE_MPEG2_AUDIO, L"pas cr\u00e9\u00e9 pin son", L"Direct sound",
+                              L"Direct sound not added", audioDecoderName, L"Codec audio", &audioRenderer,
+                              &audioDecoder, &audioPidMap});
 }
 
-int RenderAc3Pin(IMpeg2Demultiplexer* demux)
+int RenderAc3Pin(IMpeg2Demultiplexer* demux, HWND window)
 {
-    return RenderAudioBranch(demux, {L"ac3", MEDIASUBTYPE_DOLBY_AC3, L"pas cr\u00e9\u00e9 pin ac3",
-                                     L"Direct sound le retour", L"Direct sound le retour not added", ac3DecoderName,
-                                     L"Codec ac3", &ac3Renderer, &ac3Decoder, &ac3PidMap});
+    return RenderAudioBranch(demux, window,
+                             {L"ac3", MEDIASUBTYPE_DOLBY_AC3, L"pas cr\u00e9\u00e9 pin ac3", L"Direct sound le retour",
+                              L"Direct sound le retour not added", ac3DecoderName, L"Codec ac3", &ac3Renderer,
+                              &ac3Decoder, &ac3PidMap});
 }
 
-int RenderDataPin(IMpeg2Demultiplexer* demux)
+int RenderDataPin(IMpeg2Demultiplexer* demux, HWND window)
 {
     AM_MEDIA_TYPE type;
     MakeDataPinType(type);
     ComPtr<IPin> pin = CreateOutputPin(demux, type, L"data");
     if (!pin)
-        return ShowFailure(L"pas cr\u00e9\u00e9 pin data");
+        return ShowFailure(window, L"pas cr\u00e9\u00e9 pin data");
     ComPtr<IBaseFilter> tables = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_Mpeg2Data, L"MPEG2 data"));
     if (!tables)
-        return ShowFailure(L"MPEG2 data not added");
+        return ShowFailure(window, L"MPEG2 data not added");
     tables.As(IID_IMpeg2Data, mpeg2Data);
     ComPtr<IPin> input = FindFreePin(tables.Get(), PINDIR_INPUT);
     if (!input || FAILED(graph->ConnectDirect(pin.Get(), input.Get(), nullptr)))
@@ -161,43 +175,32 @@ int RenderDataPin(IMpeg2Demultiplexer* demux)
 
 }  // namespace
 
-void MakeVideoPinType(AM_MEDIA_TYPE& type)
+HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type)
 {
-    std::memset(&type, 0, sizeof type);
-    type.majortype = MEDIATYPE_Video;
-    type.subtype = MEDIASUBTYPE_MPEG2_VIDEO;
-    type.bFixedSizeSamples = TRUE;
-    type.formattype = FORMAT_MPEG2Video;
-    auto* info = static_cast<MPEG2VIDEOINFO*>(CoTaskMemAlloc(sizeof(MPEG2VIDEOINFO)));
-    std::memset(info, 0, sizeof *info);
-    info->hdr.rcSource.right = 720;
-    info->hdr.rcSource.bottom = 576;
-    info->hdr.dwPictAspectRatioX = 4;
-    info->hdr.dwPictAspectRatioY = 3;
-    info->hdr.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info->hdr.bmiHeader.biWidth = 720;
-    info->hdr.bmiHeader.biHeight = 576;
-    type.cbFormat = sizeof(MPEG2VIDEOINFO);
-    type.pbFormat = reinterpret_cast<BYTE*>(info);
+    MPEG2VIDEOINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.hdr.rcSource.right = 720;
+    info.hdr.rcSource.bottom = 576;
+    info.hdr.dwPictAspectRatioX = 4;
+    info.hdr.dwPictAspectRatioY = 3;
+    info.hdr.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.hdr.bmiHeader.biWidth = 720;
+    info.hdr.bmiHeader.biHeight = 576;
+    return WithFormat(type, MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, FORMAT_MPEG2Video, &info, sizeof info);
 }
 
-void MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype)
+HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype)
 {
-    std::memset(&type, 0, sizeof type);
-    type.majortype = MEDIATYPE_Audio;
-    type.subtype = subtype;
-    type.bFixedSizeSamples = TRUE;
-    type.formattype = FORMAT_WaveFormatEx;
-    auto* wave = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(sizeof(WAVEFORMATEX)));
-    wave->wFormatTag = 1;
-    wave->nChannels = 2;
-    wave->nSamplesPerSec = 48000;
-    wave->nAvgBytesPerSec = 192000;
-    wave->nBlockAlign = 4;
-    wave->wBitsPerSample = 16;
-    wave->cbSize = 0;
-    type.cbFormat = sizeof(WAVEFORMATEX);
-    type.pbFormat = reinterpret_cast<BYTE*>(wave);
+    WAVEFORMATEX wave;
+    std::memset(&wave, 0, sizeof wave);
+    wave.wFormatTag = 1;
+    wave.nChannels = 2;
+    wave.nSamplesPerSec = 48000;
+    wave.nAvgBytesPerSec = 192000;
+    wave.nBlockAlign = 4;
+    wave.wBitsPerSample = 16;
+    wave.cbSize = 0;
+    return WithFormat(type, MEDIATYPE_Audio, subtype, FORMAT_WaveFormatEx, &wave, sizeof wave);
 }
 
 void MakeDataPinType(AM_MEDIA_TYPE& type)
@@ -209,14 +212,14 @@ void MakeDataPinType(AM_MEDIA_TYPE& type)
     type.formattype = FORMAT_None;
 }
 
-int RenderDemuxOutputs()
+int RenderDemuxOutputs(HWND window)
 {
     ComPtr<IMpeg2Demultiplexer> demux;
     if (FAILED(demuxFilter.As(IID_IMpeg2Demultiplexer, demux)))
-        return ShowFailure(L"pas eu mpeg2demux");
+        return ShowFailure(window, L"pas eu mpeg2demux");
 
     struct Branch {
-        int (*render)(IMpeg2Demultiplexer*);
+        int (*render)(IMpeg2Demultiplexer*, HWND);
         const wchar_t* failure;
     };
     const Branch branches[] = {
@@ -226,7 +229,7 @@ int RenderDemuxOutputs()
         {RenderDataPin, L"Erreur lors du rendu du pin mpeg2"},
     };
     for (const Branch& branch : branches)
-        if (branch.render(demux.Get()) != 0)
-            return ShowFailure(branch.failure);
+        if (branch.render(demux.Get(), window) != 0)
+            return ShowFailure(window, branch.failure);
     return 0;
 }

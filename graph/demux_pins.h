@@ -5,12 +5,15 @@
 
 struct IMpeg2Demultiplexer;
 
-// Fills `type` (whose format block is then owned by the caller, CoTaskMemFree) with
-// the media type of the "video", "son", "ac3" or "data" pin.
-void MakeVideoPinType(AM_MEDIA_TYPE& type);
-void MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype);
+// Fills `type` with the media type of the "video", "son", "ac3" or "data" pin. The
+// format block is then the caller's, to free with FreeMediaType. The video and audio
+// types give E_OUTOFMEMORY, with no format block in `type`, when their block cannot
+// be allocated.
+HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type);
+HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype);
 void MakeDataPinType(AM_MEDIA_TYPE& type);
 
 // Creates the four pins and renders each branch, in the order video, audio, AC-3,
-// data, stopping at the first that fails. 0 on success, 1 after a message.
-int RenderDemuxOutputs();
+// data, stopping at the first that fails. The video is drawn in `window`, which also
+// owns the failure messages. 0 on success, 1 after a message.
+int RenderDemuxOutputs(HWND window);

@@ -1,28 +1,20 @@
-// Teardown of the capture graph and the one error-message operation.
+// Teardown of the capture graph and the build's failure reporter.
 #include "graph/graph.h"
 
 #include <qedit.h>
 
-#include "app/shell_state.h"
-#include "config/settings.h"
+#include "common/error_message.h"
 #include "graph/graph_handles.h"
 
-void ShowError(const wchar_t* text)
-{
-    // No caption of our own: the platform's default one.
-    MessageBoxW(mainWindow, text, nullptr, MB_OK | MB_ICONERROR);
-}
-
-int ShowFailure(const wchar_t* message)
+int ShowFailure(HWND owner, const wchar_t* message)
 {
     if (message && *message)
-        ShowError(message);
+        ShowError(owner, message);
     return 1;
 }
 
 void DestroyGraph()
 {
-    SaveSettings();
     if (sampleGrabber)
         sampleGrabber->SetCallback(nullptr, 0);
     if (mediaControl)

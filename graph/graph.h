@@ -1,17 +1,16 @@
 #pragma once
-// Construction and teardown of the capture graph, and the one error-message operation.
+// Construction and teardown of the capture graph.
+#include <windows.h>
 
-// Modal message box owned by the main window: the text, the error icon, an OK button.
-void ShowError(const wchar_t* text);
+// A failed build step: shows its message in a box owned by `owner`, if it has one
+// (null or empty: the step fails silently), and gives the build's failure result, 1.
+int ShowFailure(HWND owner, const wchar_t* message);
 
-// A failed build step: shows its message, if it has one (null or empty: the step
-// fails silently), and gives the build's failure result, 1.
-int ShowFailure(const wchar_t* message);
+// Builds and runs the capture graph around the detected tuner. `window` is the window
+// the video is drawn in, and the owner of the failure messages. 0 on success, 1 after
+// the message of the failed step (if it has one).
+int BuildGraph(HWND window);
 
-// Builds and runs the capture graph around the detected tuner. 0 on success,
-// 1 after the message of the failed step (if it has one).
-int BuildGraph();
-
-// Saves the settings, then releases every graph handle (each left null).
-// Safe after a partial build and when called twice.
+// Releases every graph handle (each left null). Safe after a partial build and when
+// called twice.
 void DestroyGraph();

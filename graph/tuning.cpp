@@ -1,10 +1,5 @@
 #include "graph/tuning.h"
 
-#include "app/menu_state.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
-#include "channels/chaine.h"
-#include "graph/channel_switch.h"
 #include "graph/graph_handles.h"
 
 namespace {
@@ -51,34 +46,14 @@ void UnmapAllPids(IMPEG2PIDMap* pidMap)
     }
 }
 
-void SelectChannel(std::int32_t index)
+void ApplyChannelSwitch(const ChannelSwitch& plan)
 {
-    if (!IsValidChannelIndex(Chaines, index))
-        return;
-    const auto plan = PlanChannelSwitch(Chaines, currentChannel, index);
-    if (!plan)
-        return;
-
     UnmapAllPids(videoPidMap.Get());
     UnmapAllPids(audioPidMap.Get());
     UnmapAllPids(ac3PidMap.Get());
-    currentChannel = index;
-    if (plan->retune)
-        TuneFrequency(plan->frequency);
-    MapElementaryStream(videoPidMap.Get(), plan->videoPid);
-    if (plan->audioPid != 0)
-        MapElementaryStream(audioPidMap.Get(), plan->audioPid);
-    ac3Active = false;
-    secondAudioActive = false;
-
-    SetRecordingState(recording);
-    UpdateAudioTrackMenu();
-    ShowChannelInfo();
-}
-
-void SelectChannelByNumber(std::int32_t number)
-{
-    const int index = FindByNumero(Chaines, number);
-    if (index >= 0)
-        SelectChannel(index);
+    if (plan.retune)
+        TuneFrequency(plan.frequency);
+    MapElementaryStream(videoPidMap.Get(), plan.videoPid);
+    if (plan.audioPid != 0)
+        MapElementaryStream(audioPidMap.Get(), plan.audioPid);
 }

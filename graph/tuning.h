@@ -1,8 +1,11 @@
 #pragma once
-// Tuning through the tuner's BDA control nodes, and channel switching.
+// Tuning through the tuner's BDA control nodes, and the graph's part of a channel
+// change: which PIDs the demultiplexer's pins deliver.
 #include <windows.h>
 
 #include <cstdint>
+
+#include "graph/channel_switch.h"
 
 struct IMPEG2PIDMap;
 
@@ -11,7 +14,7 @@ struct IMPEG2PIDMap;
 HRESULT TuneFrequency(std::uint32_t frequencyKHz);
 // Unmaps the PIDs of one pin, as many as one enumeration call of 8 entries returns.
 void UnmapAllPids(IMPEG2PIDMap* pidMap);
-// Makes channel `index` current: retunes only across multiplexes, then maps its PIDs.
-void SelectChannel(std::int32_t index);
-// Selects the first channel whose Numero is `number`; nothing when none has it.
-void SelectChannelByNumber(std::int32_t number);
+// Carries out a planned channel change: unmaps the video, audio and AC-3 pins,
+// retunes when the plan says so, then maps the video PID and, when there is one, the
+// audio PID.
+void ApplyChannelSwitch(const ChannelSwitch& plan);

@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <string>
 
+#include "common/text_convert.h"
+
 namespace {
 
 std::string Utf8(const wchar_t* text)
 {
-    char buffer[1024];
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return n > 0 ? std::string(buffer) : std::string();
+    return NarrowText(text, CodePage::Utf8);
 }
 
 void DumpMenu(FILE* out, HMENU menu, int depth)

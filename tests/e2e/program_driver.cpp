@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text_convert.h"
+
 namespace {
 
 std::string NarrowPath(const std::wstring& w)
 {
-    char buffer[MAX_PATH * 2];
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
+    return NarrowText(w, CodePage::System);
 }
 
 struct FindData {
@@ -61,9 +61,7 @@ std::wstring WindowsPathOf(const char* unixPath)
 
 std::wstring FromCodePage(const char* text)
 {
-    wchar_t wide[512] = L"";
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 512);
-    return wide;
+    return WidenText(text, CodePage::System);
 }
 
 std::wstring ProgramPath()
@@ -267,13 +265,11 @@ std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir)
                 unescaped += text[i];
             }
         }
-        wchar_t wide[512] = L"";
-        MultiByteToWideChar(CP_UTF8, 0, unescaped.c_str(), -1, wide, 512);
         e.depth = std::stoi(fields[0]);
         e.kind = fields[1];
         e.id = static_cast<unsigned>(std::stoul(fields[2]));
         e.state = static_cast<unsigned>(std::stoul(fields[3]));
-        e.text = wide;
+        e.text = WidenText(unescaped, CodePage::Utf8);
         entries.push_back(e);
     }
     return entries;

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "installation.h"
 #include "message_box_watcher.h"
+#include "common/text_convert.h"
 #include "program_driver.h"
 
 namespace {
@@ -76,9 +78,7 @@ std::vector<std::wstring> KeysInFileOrder(const ScratchDir& dir)
         std::string line = bytes.substr(start, end - start);
         size_t eq = line.find('=');
         if (eq != std::string::npos) {
-            wchar_t key[256] = L"";
-            MultiByteToWideChar(CP_ACP, 0, line.c_str(), static_cast<int>(eq), key, 255);
-            keys.push_back(key);
+            keys.push_back(WidenText(std::string_view(line).substr(0, eq), CodePage::System));
         }
         start = end + 1;
     }

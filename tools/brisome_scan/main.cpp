@@ -21,6 +21,7 @@
 #include "channels/frequency_plan_win.h"
 #include "channels/psi/section_assembler.h"
 #include "channels/scan_rules.h"
+#include "common/text_convert.h"
 
 namespace {
 
@@ -42,13 +43,9 @@ void Write(DWORD which, const std::wstring& text)
         WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    if (bytes <= 0)
+    const std::string utf8 = NarrowText(text, CodePage::Utf8);
+    if (utf8.empty())
         return;
-    std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
-                        nullptr);
     WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "channels/chaine.h"
 #include "config/settings.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
         path_ = std::wstring(dir_) + L"\\config.ini";
         announceNowPlaying = false;
         alwaysOnTop = false;
-        currentChannel = -1;
+        priorityCommand = 0;
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     }
     void TearDown() override
@@ -62,9 +62,12 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndASaveCreatesEveryKey)
     EXPECT_STREQ(snapshotFolder, dir_);
     EXPECT_FALSE(announceNowPlaying);
     EXPECT_FALSE(alwaysOnTop);
-    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(ABOVE_NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(priorityCommand, IDM_PRIORITY_ABOVE);
+    // Loading only reads: the process keeps its priority until start-up applies it.
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
 
-    SaveSettings();
+    SetPriorityClass(GetCurrentProcess(), ABOVE_NORMAL_PRIORITY_CLASS);
+    SaveSettings(-1);
     EXPECT_EQ(Get(L"Tuner TNT"), L"");
     EXPECT_EQ(Get(L"Recherche stricte"), L"1");
     EXPECT_EQ(Get(L"Index chaine courante"), L"-1");
@@ -90,10 +93,10 @@ TEST_F(SettingsFile, ValuesAreReadAndWrittenBackByTheirRules)
     EXPECT_TRUE(announceNowPlaying);
     EXPECT_FALSE(alwaysOnTop);
     EXPECT_STREQ(videoFolder, L"C:\\Vid\u00e9os");
-    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+    EXPECT_EQ(priorityCommand, IDM_PRIORITY_HIGH);
 
-    currentChannel = 3;
-    SaveSettings();
+    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+    SaveSettings(3);
     EXPECT_EQ(Get(L"Tuner TNT"), L"Tuner \u00e9l\u00e9gant");
     EXPECT_EQ(Get(L"Recherche stricte"), L"1");
     EXPECT_EQ(Get(L"Index chaine courante"), L"3");
@@ -115,10 +118,10 @@ TEST_F(SettingsFile, IdleOrRealTimePriorityIsSavedAsSuperieure)
 {
     LoadSettings();
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
-    SaveSettings();
+    SaveSettings(0);
     EXPECT_EQ(Get(L"Priorit\u00e9"), L"Sup\u00e9rieure");
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
-    SaveSettings();
+    SaveSettings(0);
     EXPECT_EQ(Get(L"Priorit\u00e9"), L"Inf\u00e9rieure");
 }
 

@@ -1,4 +1,3 @@
-#include "app/status_layout.h"
 #include "config/settings_rules.h"
 
 #include <gtest/gtest.h>
@@ -32,16 +31,6 @@ TEST(SettingsRules, OnlyExactVraiSetsAFlag)
     EXPECT_TRUE(FlagFromText(L"Faux", true));  // other texts leave the flag as it was
     EXPECT_STREQ(FlagText(true), L"Vrai");
     EXPECT_STREQ(FlagText(false), L"Faux");
-}
-
-TEST(StatusBarLayout, TitlesShareTheWidthBeyond500)
-{
-    using Edges = std::array<int, kStatusParts>;
-    EXPECT_EQ(StatusBarRightEdges(792), (Edges{100, 160, 446, 506, -1}));
-    EXPECT_EQ(StatusBarRightEdges(500), (Edges{100, 160, 300, 360, -1}));
-    EXPECT_EQ(StatusBarRightEdges(0), (Edges{100, 160, 300, 360, -1}));
-    EXPECT_EQ(StatusBarRightEdges(501), (Edges{100, 160, 300, 360, -1}));  // (501-500)/2 = 0
-    EXPECT_EQ(StatusBarRightEdges(503), (Edges{100, 160, 301, 361, -1}));
 }
 
 }  // namespace

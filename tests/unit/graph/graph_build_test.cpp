@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell_state.h"
 #include "config/settings.h"
 #include "graph/devices.h"
 #include "graph/graph.h"
@@ -37,16 +36,8 @@ class GraphBuild : public testing::Test {
 protected:
     void SetUp() override
     {
-        // DestroyGraph saves the settings into the current directory.
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        GetTempFileNameW(temp, L"gb", 0, dir_);
-        DeleteFileW(dir_);
-        CreateDirectoryW(dir_, nullptr);
-        GetCurrentDirectoryW(MAX_PATH, previous_);
-        SetCurrentDirectoryW(dir_);
-        // The video renderer clips to the main window.
-        mainWindow = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
+        // The window the video renderer clips to, standing in for the main window.
+        window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
         std::wcscpy(tunerName, standin_names::kTuner);
         receiverName[0] = videoDecoderName[0] = audioDecoderName[0] = ac3DecoderName[0] = L'\0';
         strictSearch = 1;
@@ -54,11 +45,7 @@ protected:
     void TearDown() override
     {
         DestroyGraph();
-        DestroyWindow(mainWindow);
-        mainWindow = nullptr;
-        DeleteFileW((std::wstring(dir_) + L"\\config.ini").c_str());
-        SetCurrentDirectoryW(previous_);
-        RemoveDirectoryW(dir_);
+        DestroyWindow(window_);
     }
     void UseDecoders()
     {
@@ -72,13 +59,12 @@ protected:
         MessageBoxWatcher boxes;
         int result = 1;
         if (DetectTuner())
-            result = BuildGraph();
+            result = BuildGraph(window_);
         messages = boxes.Texts();
         return result;
     }
 
-    wchar_t dir_[MAX_PATH];
-    wchar_t previous_[MAX_PATH];
+    HWND window_ = nullptr;
 };
 
 TEST_F(GraphBuild, ConfiguredDecodersGiveTheWholeGraphAndTeardownLeavesNothing)
@@ -96,8 +82,8 @@ TEST_F(GraphBuild, ConfiguredDecodersGiveTheWholeGraphAndTeardownLeavesNothing)
 
     DestroyGraph();
     EXPECT_EQ(HandlesSet(), std::vector<bool>(20, false));
-    DestroyGraph();  // a second teardown only saves the settings again
-    EXPECT_EQ(GetFileAttributesW(L"config.ini") != INVALID_FILE_ATTRIBUTES, true);
+    DestroyGraph();  // a second teardown finds nothing left to release
+    EXPECT_EQ(HandlesSet(), std::vector<bool>(20, false));
 }
 
 TEST_F(GraphBuild, WithoutDecoderNamesTheGraphRendersByItself)
@@ -151,7 +137,7 @@ TEST_F(GraphBuild, ATunerWithoutTransportOutputFailsSilently)
     tunerFilter = FindDeviceByName(KSCATEGORY_BDA_NETWORK_TUNER, standin_names::kTunerNoTransport);
     ASSERT_TRUE(tunerFilter);
     MessageBoxWatcher boxes;
-    EXPECT_EQ(BuildGraph(), 1);
+    EXPECT_EQ(BuildGraph(window_), 1);
     Sleep(200);
     EXPECT_TRUE(boxes.Texts().empty());
 }
@@ -171,6 +157,39 @@ TEST_F(GraphBuild, UnmapAllPidsTakesAtMostEightEntries)
     ULONG count = 0;
     left->Next(16, entries, &count);
     EXPECT_EQ(count, 3u);
+}
+
+// The PIDs a pin delivers, in the order its map lists them.
+std::vector<ULONG> MappedPids(IMPEG2PIDMap* pidMap)
+{
+    std::vector<ULONG> pids;
+    ComPtr<IEnumPIDMap> entries;
+    if (FAILED(pidMap->EnumPIDMap(entries.Put())) || !entries)
+        return pids;
+    PID_MAP read[16];
+    ULONG count = 0;
+    entries->Next(16, read, &count);
+    for (ULONG i = 0; i < count && i < 16; ++i)
+        pids.push_back(read[i].ulPID);
+    return pids;
+}
+
+TEST_F(GraphBuild, AChannelSwitchLeavesOnlyTheNewChannelsPidsMapped)
+{
+    std::vector<std::wstring> messages;
+    ASSERT_EQ(Build(messages), 0);
+    ULONG ac3 = 0x122;
+    ASSERT_EQ(ac3PidMap->MapPID(1, &ac3, MEDIA_ELEMENTARY_STREAM), S_OK);
+
+    ApplyChannelSwitch({false, 0, 0x110, 0x111});
+    EXPECT_EQ(MappedPids(videoPidMap.Get()), std::vector<ULONG>{0x110});
+    EXPECT_EQ(MappedPids(audioPidMap.Get()), std::vector<ULONG>{0x111});
+    EXPECT_TRUE(MappedPids(ac3PidMap.Get()).empty());
+
+    // A channel without sound leaves the audio pin with no PID at all.
+    ApplyChannelSwitch({false, 0, 0x210, 0});
+    EXPECT_EQ(MappedPids(videoPidMap.Get()), std::vector<ULONG>{0x210});
+    EXPECT_TRUE(MappedPids(audioPidMap.Get()).empty());
 }
 
 TEST_F(GraphBuild, TuneFrequencyWithoutTuningInterfacesDoesNothing)

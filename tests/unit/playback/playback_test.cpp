@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/channel_switching.h"
 #include "app/shell_state.h"
 #include "app/video_placement.h"
 #include "channels/chaine.h"
@@ -23,7 +24,6 @@
 #include "graph/devices.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
-#include "graph/tuning.h"
 #include "standins/catalogue.h"
 #include "standins/decoders/test_picture.h"
 #include "tests/unit/standins/standins_environment.h"
@@ -125,9 +125,6 @@ protected:
             out.write(reinterpret_cast<const char*>(ts.data()), static_cast<std::streamsize>(ts.size()));
         }
         SetEnvironmentVariableW(L"BRISOME_BROADCAST_DIR", folder_.wstring().c_str());
-        // Tearing the graph down saves the settings into the current directory.
-        GetCurrentDirectoryW(MAX_PATH, previousDirectory_);
-        SetCurrentDirectoryW(folder_.wstring().c_str());
 
         WNDCLASSW wc{};
         wc.lpfnWndProc = TestWindowProc;
@@ -148,7 +145,7 @@ protected:
         currentChannel = -1;
 
         ASSERT_TRUE(DetectTuner());
-        ASSERT_EQ(BuildGraph(), 0);
+        ASSERT_EQ(BuildGraph(mainWindow), 0);
         ASSERT_TRUE(windowlessControl);
         PlaceVideo();
     }
@@ -160,7 +157,6 @@ protected:
         mainWindow = nullptr;
         Chaines.clear();
         currentChannel = -1;
-        SetCurrentDirectoryW(previousDirectory_);
         SetEnvironmentVariableW(L"BRISOME_BROADCAST_DIR", nullptr);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
@@ -189,7 +185,6 @@ protected:
     }
 
     std::filesystem::path folder_;
-    wchar_t previousDirectory_[MAX_PATH] = L"";
 };
 
 TEST_F(Playback, TheSelectedChannelIsShownOnceTheGraphRuns)

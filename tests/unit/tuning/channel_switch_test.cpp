@@ -1,4 +1,3 @@
-#include "app/audio_track_menu.h"
 #include "graph/channel_switch.h"
 
 #include <gtest/gtest.h>
@@ -54,25 +53,6 @@ TEST(ChannelSwitch, TypedNumberTakesTheFirstAndStaysOnTheRecordedMultiplex)
     // the later channel 3 with the same number is not tried.
     EXPECT_EQ(ChannelForTypedNumber(kList, 3, true, 0), -1);
     EXPECT_EQ(ChannelForTypedNumber(kList, 2, true, 0), 1);
-}
-
-TEST(AudioTrackMenu, StatesFollowTheActiveTrack)
-{
-    using S = ItemState;
-    auto first = AudioTrackMenuStates(false, false, 0x102, 0);
-    EXPECT_EQ(first.firstTrack, S::CheckedGrey);
-    EXPECT_EQ(first.secondTrack, S::Enabled);
-    EXPECT_EQ(first.ac3Track, S::Grey);
-
-    auto second = AudioTrackMenuStates(false, true, 0x102, 0x103);
-    EXPECT_EQ(second.firstTrack, S::Enabled);
-    EXPECT_EQ(second.secondTrack, S::CheckedGrey);
-    EXPECT_EQ(second.ac3Track, S::Grey);
-
-    auto ac3 = AudioTrackMenuStates(true, false, 0x102, 0x103);
-    EXPECT_EQ(ac3.firstTrack, S::Enabled);
-    EXPECT_EQ(ac3.secondTrack, S::Grey);
-    EXPECT_EQ(ac3.ac3Track, S::CheckedGrey);
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#include "app/channel_switching.h"
+
+#include "app/menu_state.h"
+#include "app/shell_state.h"
+#include "app/status_bar.h"
+#include "channels/chaine.h"
+#include "graph/channel_switch.h"
+#include "graph/tuning.h"
+
+void SelectChannel(std::int32_t index)
+{
+    if (!IsValidChannelIndex(Chaines, index))
+        return;
+    const auto plan = PlanChannelSwitch(Chaines, currentChannel, index);
+    if (!plan)
+        return;
+
+    ApplyChannelSwitch(*plan);
+    currentChannel = index;
+    ac3Active = false;
+    secondAudioActive = false;
+
+    SetRecordingState(recording);
+    UpdateAudioTrackMenu();
+    ShowChannelInfo();
+}
+
+void SelectChannelByNumber(std::int32_t number)
+{
+    const int index = FindByNumero(Chaines, number);
+    if (index >= 0)
+        SelectChannel(index);
+}
