@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,28 +51,6 @@ std::vector<std::string> TuneSequence(std::int32_t frequency)
             "CommitChanges"};
 }
 
-std::wstring StatusBarChannelName(HWND window)
-{
-    HWND bar = FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr);
-    wchar_t text[256] = L"";
-    // WM_GETTEXT of a status bar is the text of its part 0; sent, not read from
-    // the window's caption, which GetWindowText does for another process.
-    if (bar)
-        SendMessageTimeoutW(bar, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, nullptr);
-    return text;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (condition())
-            return true;
-        Sleep(50);
-    }
-    return condition();
-}
-
 // Indexes of two channels of the first one's multiplex and one of another.
 struct ChannelChoice {
     int first = -1;
@@ -117,7 +94,7 @@ TEST(Playback, ChannelChangesRetuneOnlyAcrossMultiplexesAndShowTheirPicture)
     // The saved index is missing: channel 0, tuned once, its picture shown.
     ASSERT_TRUE(WaitUntil([&] { return TuningCalls(installation).size() >= 5; }, 10000));
     EXPECT_EQ(TuningCalls(installation), TuneSequence(channels[0].Frequence));
-    EXPECT_EQ(StatusBarChannelName(window), FromCodePage(channels[0].Nom));
+    EXPECT_EQ(StatusBarChannelName(window), ShownName(channels[0]));
     EXPECT_TRUE(WaitForPicture(window, installation.Path(), standin::TestPictureBackground(channels[0].Video), 10000,
                                L"playback-first-channel.bmp"))
         << "no picture of video PID " << channels[0].Video;
@@ -125,7 +102,7 @@ TEST(Playback, ChannelChangesRetuneOnlyAcrossMultiplexesAndShowTheirPicture)
     // Same multiplex: no tuning call, the other service's picture.
     SelectChannelByMenu(window, choice.sameMultiplex);
     const int same = choice.sameMultiplex;
-    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == FromCodePage(channels[same].Nom); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == ShownName(channels[same]); }, 5000));
     EXPECT_TRUE(WaitForPicture(window, installation.Path(), standin::TestPictureBackground(channels[same].Video),
                                10000, L"playback-same-multiplex.bmp"))
         << "no picture of video PID " << channels[same].Video;

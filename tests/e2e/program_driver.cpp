@@ -1,5 +1,7 @@
 #include "program_driver.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -7,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "channels/text/dvb_text.h"
 #include "common/text_convert.h"
+#include "common/wide_text.h"
 
 namespace {
 
@@ -59,9 +63,9 @@ std::wstring WindowsPathOf(const char* unixPath)
     return !p.empty() && p[0] == L'\\' ? L"Z:" + p : p;
 }
 
-std::wstring FromCodePage(const char* text)
+std::wstring ShownName(const Chaine& channel)
 {
-    return WidenText(text, CodePage::System);
+    return ToWide(DecodeDvbText(channel.Nom));
 }
 
 std::wstring ProgramPath()
@@ -273,4 +277,26 @@ std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir)
         entries.push_back(e);
     }
     return entries;
+}
+
+std::wstring StatusBarChannelName(HWND window)
+{
+    HWND bar = FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr);
+    wchar_t text[256] = L"";
+    // WM_GETTEXT of a status bar is the text of its part 0; sent, not read from
+    // the window's caption, which GetWindowText does for another process.
+    if (bar)
+        SendMessageTimeoutW(bar, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, nullptr);
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return condition();
 }

@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "channels/chaine.h"
 
 class ScratchDir {
 public:
@@ -50,8 +53,8 @@ std::vector<HWND> WindowsOfClass(const wchar_t* className);
 std::wstring ProgramPath();
 // A Unix path of the build (as CMake gives it) as the Windows path Wine maps it to.
 std::wstring WindowsPathOf(const char* unixPath);
-// 8-bit text of the system code page (a channel name, say) as UTF-16.
-std::wstring FromCodePage(const char* text);
+// A channel's name as the program shows it: its broadcast text decoded.
+std::wstring ShownName(const Chaine& channel);
 
 // One menu entry as the program shows it.
 struct MenuEntry {
@@ -76,3 +79,9 @@ WindowPicture ReadWindowPicture(HWND window, const std::wstring& workDir);
 // Reads the menu bar of `window` from inside the program (through a probe loaded
 // by a message hook), in display order, depth first.
 std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir);
+
+// The text of the status bar's first part: the current channel's name.
+std::wstring StatusBarChannelName(HWND window);
+
+// Polls `condition` every 50 ms until it holds or `timeoutMs` has passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);

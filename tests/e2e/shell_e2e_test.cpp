@@ -144,7 +144,7 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
             const ChannelList channels = installation.Channels();
             EXPECT_FALSE(channels.empty());
             for (size_t i = 0; i < channels.size(); ++i)
-                expected.push_back({1, "item", static_cast<unsigned>(i), 0, FromCodePage(channels[i].Nom)});
+                expected.push_back({1, "item", static_cast<unsigned>(i), 0, ShownName(channels[i])});
         }
         expected.push_back({0, "popup", 0, 0, popup.title});
         for (const Item& item : popup.items) {
