@@ -32,22 +32,22 @@ report() {
   problems=$((problems + 1))
 }
 
-# The project file that `#include "name"` in `file` names: beside the file
-# first, then from the top of the checkout (the include directory of every
-# target). Prints nothing for a header that is not in the checkout.
+# Sets `resolved` to the project file that `#include "name"` (or <name>) in
+# `file` names: beside the file first, then from the top of the checkout (the
+# include directory of every target); to nothing for a header from elsewhere.
 resolve() {
-  local file=$1 name=$2 path
-  if [ -f "$(dirname "$file")/$name" ]; then
-    path="$(dirname "$file")/$name"
+  local file=$1 name=$2
+  resolved=
+  if [ -f "${file%/*}/$name" ]; then
+    resolved="${file%/*}/$name"
   elif [ -f "$name" ]; then
-    path=$name
+    resolved=$name
   else
     return 0
   fi
-  case "$path" in
-    ./*|*/./*|*../*) path=$(realpath -m --relative-to=. "$path") ;;
+  case "$resolved" in
+    ./*|*/./*|*../*) resolved=$(realpath -m --relative-to=. "$resolved") ;;
   esac
-  echo "$path"
 }
 
 # 1. Includes that go up the layers.
@@ -56,8 +56,10 @@ while IFS= read -r hit; do
   rest=${hit#*:}
   line=${rest%%:*}
   text=${rest#*:}
-  name=$(sed -E 's/^[^"]*"([^"]+)".*/\1/' <<<"$text")
-  target=$(resolve "$file" "$name")
+  name=${text#*[\"<]}
+  name=${name%%[\">]*}
+  resolve "$file" "$name"
+  target=$resolved
   [ -n "$target" ] || continue
   from=${file%%/*}
   to=${target%%/*}
@@ -68,7 +70,7 @@ while IFS= read -r hit; do
     *) [ -n "${allowed[$to]+set}" ] &&
          report "$file:$line: $text    ($from/ must not include $to/)" ;;
   esac
-done < <(grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "${folders[@]}" || true)
+done < <(grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "${folders[@]}" || true)
 
 # 2. Windows headers in pure code. The pure sources are those listed for
 # brisome_pure in the CMakeLists files; every project header they include, and
@@ -99,12 +101,13 @@ while ((${#queue[@]})); do
   file=${queue[0]}
   queue=("${queue[@]:1}")
   while IFS= read -r name; do
-    target=$(resolve "$file" "$name")
+    resolve "$file" "$name"
+    target=$resolved
     if [ -n "$target" ] && [ -z "${reached_from[$target]+set}" ]; then
       reached_from[$target]="included by $file"
       queue+=("$target")
     fi
-  done < <(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/p' "$file")
+  done < <(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]([^">]+)[">].*/\1/p' "$file")
 done
 for file in $(printf '%s\n' "${!reached_from[@]}" | sort); do
   while IFS= read -r hit; do
