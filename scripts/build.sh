@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# Builds the Windows program with its tests (cross) and the pure code with its tests (native).
+# Builds the Windows program with its tests (cross, build/win) and the pure code
+# with its tests (native, build/native).
+#   --win-only / --native-only  build just one of the two
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 jobs=$(nproc)
 
-cmake -S "$BRISOME_ROOT" -B "$BRISOME_WIN_BUILD" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$BRISOME_ROOT/cmake/mingw-w64-x86_64.cmake" -DBRISOME_WERROR=ON >/dev/null
-cmake --build "$BRISOME_WIN_BUILD" -j "$jobs"
+case "${1:-}" in
+  "") win=1 native=1 ;;
+  --win-only) win=1 native=0 ;;
+  --native-only) win=0 native=1 ;;
+  *) echo "usage: scripts/build.sh [--win-only | --native-only]" >&2; exit 2 ;;
+esac
 
-if [ "${1:-}" != "--win-only" ]; then
+if [ "$win" = 1 ]; then
+  cmake -S "$BRISOME_ROOT" -B "$BRISOME_WIN_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$BRISOME_ROOT/cmake/mingw-w64-x86_64.cmake" -DBRISOME_WERROR=ON >/dev/null
+  cmake --build "$BRISOME_WIN_BUILD" -j "$jobs"
+fi
+if [ "$native" = 1 ]; then
   cmake -S "$BRISOME_ROOT" -B "$BRISOME_NATIVE_BUILD" -G Ninja -DBRISOME_WERROR=ON >/dev/null
   cmake --build "$BRISOME_NATIVE_BUILD" -j "$jobs"
 fi

@@ -3,7 +3,7 @@
 # <kHz>.ts per multiplex), the frequency plan, a channel file made by the offline
 # scan, and settings naming the stand-in tuner and decoders. What already exists
 # in the folder (the user's settings or channel list) is left as it is.
-# Usage: prepare-demo.sh WORKDIR   (the Wine environment must be set: scripts/env.sh)
+# Usage: prepare-demo.sh WORKDIR   (in the Wine environment: scripts/wine-env)
 set -euo pipefail
 work="$1"
 build="$BRISOME_WIN_BUILD"

@@ -4,6 +4,7 @@
 # it again only rewrites the same keys. With --unregister it removes them.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+export HOME="$BRISOME_WINE_HOME"   # this script's Wine commands only
 
 dll="$BRISOME_WIN_BUILD/standins/brisome_standins.dll"
 if [ ! -f "$dll" ]; then
