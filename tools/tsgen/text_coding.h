@@ -24,4 +24,7 @@ std::optional<TextCoding> ParseTextCoding(std::string_view name);
 // DescriptionError for `line`.
 std::string EncodeText(std::string_view written, TextCoding coding, int line);
 
+// Appends the UTF-8 bytes of one character.
+void AppendUtf8(std::string& out, char32_t code);
+
 }  // namespace tsgen
