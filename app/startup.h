@@ -2,8 +2,9 @@
 // The start-up sequence run once the main window shows, and the way out.
 
 // The user cancelled the configuration dialog that start-up opened: nothing of
-// the settings is to be written on the way out.
-constexpr int kStartUpCancelled = 2;
+// the settings is to be written on the way out. Negative, so that no step's own
+// failure code can be taken for it.
+constexpr int kStartUpCancelled = -2;
 
 // Returns 0 on success, kStartUpCancelled or another non-zero code on failure.
 int StartUp();
