@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
+#include "graph/graph.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -69,8 +70,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
 
-    if (StartUp() != 0) {
-        SaveSettingsAndDestroyGraph();
+    if (const int failure = StartUp(); failure != 0) {
+        // "Annuler" means nothing changes, config.ini included.
+        if (failure == kStartUpCancelled)
+            DestroyGraph();
+        else
+            SaveSettingsAndDestroyGraph();
         return -1;
     }
 

@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
 #include "app/channel_switching.h"
+#include "app/config_dialog.h"
 #include "app/priority.h"
+#include "app/property_pages.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
@@ -34,9 +36,25 @@ void ShowModalWithCursor(int dialogId, DLGPROC procedure)
     ShowCursor(FALSE);
 }
 
+// The property frame is modal too, and needs the cursor the same way.
+void ShowPropertiesWithCursor(int command)
+{
+    ShowCursor(TRUE);
+    ShowFilterPropertyPages(command);
+    ShowCursor(FALSE);
+}
+
 void OnCommand(int id)
 {
     switch (id) {
+    case IDM_CONFIGURATION: ShowModalWithCursor(IDD_CONFIG, ConfigDialogProc); break;
+    case IDM_PROPS_VIDEO:
+    case IDM_PROPS_AUDIO:
+    case IDM_PROPS_AC3:
+    case IDM_PROPS_VMR:
+    case IDM_PROPS_DSOUND:
+    case IDM_PROPS_DSOUND_AC3:
+    case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_PRIORITY_HIGH:

@@ -4,6 +4,7 @@
 
 #include "app/channel_menu.h"
 #include "app/channel_switching.h"
+#include "app/config_dialog.h"
 #include "app/priority.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
@@ -15,14 +16,23 @@
 
 namespace {
 
-// The tuner named in the settings, with one more try when it is not found.
-bool FindConfiguredTuner()
+// The tuner named in the settings; when it is not found, the user chooses in the
+// configuration dialog and that choice is looked up once more. 0 when found,
+// otherwise start-up's failure code.
+int FindConfiguredTuner()
 {
     if (DetectTuner())
-        return true;
-    // The configuration dialog opens here, over the main window, once it exists;
-    // the user's new choice is then looked up once more.
-    return DetectTuner();
+        return 0;
+    const ConfigResult choice = RunConfigDialog();
+    if (choice == kConfigCancelled)
+        return kStartUpCancelled;
+    if (DetectTuner())
+        return 0;
+    // An empty tuner list gives nothing to name; a tuner the user just confirmed
+    // and that still does not answer deserves a word.
+    if (choice == kConfigConfirmedWithTuner)
+        ShowError(mainWindow, L"Le tuner TNT choisi est introuvable");
+    return 1;
 }
 
 // The channel list from chaines.xml, or from a scan when there is no usable file.
@@ -47,8 +57,8 @@ int StartUp()
 {
     LoadSettings();
     SetPriority(priorityCommand);
-    if (!FindConfiguredTuner())
-        return 1;
+    if (const int tuner = FindConfiguredTuner(); tuner != 0)
+        return tuner;
     if (const int built = BuildGraph(mainWindow); built != 0)
         return built;
     if (!LoadChannels())

@@ -1,7 +1,12 @@
 #pragma once
 // The start-up sequence run once the main window shows, and the way out.
 
-// Returns 0 on success.
+// The user cancelled the configuration dialog that start-up opened: nothing of
+// the settings is to be written on the way out. Negative, so that no step's own
+// failure code can be taken for it.
+constexpr int kStartUpCancelled = -2;
+
+// Returns 0 on success, kStartUpCancelled or another non-zero code on failure.
 int StartUp();
 
 // Saves the settings with the current channel, then releases the graph: the way out

@@ -43,6 +43,14 @@
 #define IDM_NOW_PLAYING         40045
 #define IDM_SIGNAL              40047
 
+/* Configuration dialog. */
+#define IDC_CONFIG_CITY         1001
+#define IDC_CONFIG_VIDEO        1002
+#define IDC_CONFIG_AUDIO        1003
+#define IDC_CONFIG_AC3          1004
+#define IDC_CONFIG_TUNER        1009
+#define IDC_CONFIG_RECEIVER     1010
+
 /* Signal dialog. */
 #define IDC_SIGNAL_PRESENT      1015
 #define IDC_SIGNAL_LOCKED       1016

@@ -255,17 +255,22 @@ TEST(Shell, ScreenSaverAndMonitorPowerOffAreRefused)
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
-TEST(Shell, AMissingTunerEndsStartUpWithMinusOneAndSavesTheSettings)
+TEST(Shell, WithoutSettingsAnnulerInTheConfigurationDialogEndsWithMinusOneAndWritesNothing)
 {
-    // No settings at all, so no tuner: start-up stops without a message (the
-    // configuration dialog is the user's way out) and still creates config.ini.
+    // No settings at all, so no tuner: start-up asks for one; the user declines.
     ScratchDir dir;
     Program program(dir.Path());
     MessageBoxWatcher boxes(program.Id());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        dialog = FindWindowW(L"#32770", L"Configuration");
+        return dialog != nullptr;
+    }, 20000));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0xFFFFFFFFu);
     EXPECT_TRUE(boxes.Texts().empty());
-    ExpectSettingsWrittenOnExit(dir, L"-1", true);
+    EXPECT_FALSE(dir.Exists(L"config.ini"));
 }
 
 }  // namespace

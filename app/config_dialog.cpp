@@ -1,0 +1,126 @@
+#include "app/config_dialog.h"
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "app/shell_state.h"
+#include "channels/frequency_plan_win.h"
+#include "config/list_choice.h"
+#include "config/settings.h"
+#include "graph/devices.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// Each list of the dialog with the setting it shows and sets.
+struct ListSetting {
+    int comboId;
+    wchar_t* setting;  // kNameCapacity units
+};
+
+const ListSetting kLists[] = {
+    {IDC_CONFIG_CITY, city},
+    {IDC_CONFIG_TUNER, tunerName},
+    {IDC_CONFIG_RECEIVER, receiverName},
+    {IDC_CONFIG_VIDEO, videoDecoderName},
+    {IDC_CONFIG_AUDIO, audioDecoderName},
+    {IDC_CONFIG_AC3, ac3DecoderName},
+};
+
+// The text of one entry; empty when the list cannot give it.
+std::wstring EntryText(HWND combo, int index)
+{
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+// Selects the entry that shows the stored name; a name the list lacks leaves it
+// without a selection.
+void SelectStored(HWND dialog, int comboId, const wchar_t* stored)
+{
+    HWND combo = GetDlgItem(dialog, comboId);
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    std::vector<std::wstring> entries;
+    for (int i = 0; i < count; ++i)
+        entries.push_back(EntryText(combo, i));
+    const int chosen = ChooseEntry(entries, stored);
+    if (chosen >= 0)
+        SendMessageW(combo, CB_SETCURSEL, chosen, 0);
+}
+
+void FillLists(HWND dialog)
+{
+    FillCityList(dialog, IDC_CONFIG_CITY);
+    FillDeviceList(KSCATEGORY_BDA_NETWORK_TUNER, dialog, IDC_CONFIG_TUNER);
+    FillDeviceList(KSCATEGORY_BDA_RECEIVER_COMPONENT, dialog, IDC_CONFIG_RECEIVER);
+    FillDecoderList(MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, dialog, IDC_CONFIG_VIDEO);
+    FillDecoderList(MEDIATYPE_Audio, MEDIASUBTYPE_MPEG2_AUDIO, dialog, IDC_CONFIG_AUDIO);
+    FillDecoderList(MEDIATYPE_Audio, MEDIASUBTYPE_DOLBY_AC3, dialog, IDC_CONFIG_AC3);
+    for (const ListSetting& list : kLists)
+        SelectStored(dialog, list.comboId, list.setting);
+}
+
+// Copies the selected entry into its setting, cut to what the setting holds.
+// False when the list has no selection: the setting stays as it was.
+bool TakeSelection(HWND dialog, const ListSetting& list)
+{
+    HWND combo = GetDlgItem(dialog, list.comboId);
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return false;
+    const std::wstring text = EntryText(combo, static_cast<int>(selected));
+    const std::wstring_view kept = CutToSetting(text, kNameCapacity);
+    std::wmemcpy(list.setting, kept.data(), kept.size());
+    list.setting[kept.size()] = L'\0';
+    return true;
+}
+
+ConfigResult SaveChoices(HWND dialog)
+{
+    bool tunerChosen = false;
+    for (const ListSetting& list : kLists) {
+        const bool taken = TakeSelection(dialog, list);
+        if (list.comboId == IDC_CONFIG_TUNER)
+            tunerChosen = taken;
+    }
+    SaveSettings(currentChannel);
+    return tunerChosen ? kConfigConfirmedWithTuner : kConfigConfirmed;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FillLists(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            EndDialog(dialog, SaveChoices(dialog));
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, kConfigCancelled);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+ConfigResult RunConfigDialog()
+{
+    const INT_PTR result =
+        DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_CONFIG), mainWindow, ConfigDialogProc, 0);
+    return result == kConfigConfirmed || result == kConfigConfirmedWithTuner ? static_cast<ConfigResult>(result)
+                                                                             : kConfigCancelled;
+}
