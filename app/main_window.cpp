@@ -2,6 +2,7 @@
 
 #include "app/channel_switching.h"
 #include "app/priority.h"
+#include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
@@ -113,6 +114,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_TIMER:
+        return 0;
+    case WM_ENTERIDLE:
+        // The scan dialog's modal loop has fallen idle: the scan runs from here.
+        if (wParam == MSGF_DIALOGBOX)
+            OnScanDialogIdle(reinterpret_cast<HWND>(lParam));
         return 0;
     default:
         break;
