@@ -101,7 +101,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             windowlessControl->DisplayModeChanged();
         return 0;
     case WM_CLOSE:
-        CloseProgram();
+        // The scan dispatches messages while it waits: the graph it uses must
+        // outlive it, so a close request then is refused.
+        if (!scanPending)
+            CloseProgram();
         return 0;
     case WM_KEYDOWN:
         return 0;

@@ -1,5 +1,7 @@
 #include "app/scan.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,6 +52,10 @@ void OnScanDialogIdle(HWND dialog)
 {
     if (!scanPending)
         return;
+    // The dialog manager shows a dialog made without WS_VISIBLE only when it
+    // falls idle, which is now: make sure the user sees it before the first wait.
+    ShowWindow(dialog, SW_SHOWNORMAL);
+    UpdateWindow(dialog);
     BuildFrequencyList(city);
     ScanDialogProgress progress(dialog);
     GraphScanSource source(dialog);
@@ -60,6 +66,10 @@ void OnScanDialogIdle(HWND dialog)
 
 int RunScan()
 {
+    // The progress bar's class is not among those registered at start-up: without
+    // it the dialog cannot be made.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
     scanPending = true;
     DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_SCAN), mainWindow, ScanDialogProc, 0);
     scanPending = false;  // also when the dialog could not be made

@@ -9,12 +9,19 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text_convert.h"
 #include "installation.h"
+#include "message_box_watcher.h"
 #include "program_driver.h"
 #include "screen_capture.h"
 #include "standins/decoders/test_picture.h"
 
 namespace {
+
+std::string ToUtf8(const std::wstring& text)
+{
+    return NarrowText(text, CodePage::Utf8);
+}
 
 constexpr int kScanList = 1006;
 constexpr int kScanProgress = 1005;
@@ -78,8 +85,9 @@ TEST(Scan, FirstStartScansTheCityShowsProgressAndNamesSavesInNumberOrderAndPlays
     for (size_t i = 0; i < channels.size(); ++i) {
         EXPECT_NE(channels[i].Video, 0) << channels[i].Nom;
         EXPECT_GT(channels[i].Numero, 0) << channels[i].Nom;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LE(channels[i - 1].Numero, channels[i].Numero) << channels[i].Nom;
+        }
     }
     EXPECT_TRUE(WaitForPicture(window, installation.Path(), standin::TestPictureBackground(channels[0].Video), 20000,
                                L"scan-first-channel.bmp"))
@@ -97,11 +105,16 @@ TEST(Scan, AnUnreadableChannelFileIsKeptBesideTheNewOne)
     const std::string garbage(truncated, sizeof truncated - 1);
     installation.Dir().Write(L"chaines.xml", garbage);
     Program program = installation.Start();
+    MessageBoxWatcher boxes(program.Id());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
-    // A channel on show means the new file has been written.
-    ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 60000));
+    // The scan dialog comes and goes; a channel on show then means the new file is written.
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindScanDialog(program.Id())) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 10000));
+    EXPECT_TRUE(boxes.Texts().empty()) << ToUtf8(boxes.Texts().front());
     EXPECT_EQ(installation.Dir().Read(L"chaines.xml.illisible"), garbage);
     EXPECT_FALSE(installation.Channels().empty());
 
