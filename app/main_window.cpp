@@ -4,6 +4,7 @@
 #include "app/config_dialog.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
+#include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
@@ -118,7 +119,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             windowlessControl->DisplayModeChanged();
         return 0;
     case WM_CLOSE:
-        CloseProgram();
+        // The scan dispatches messages while it waits: the graph it uses must
+        // outlive it, so a close request then is refused.
+        if (!scanPending)
+            CloseProgram();
         return 0;
     case WM_KEYDOWN:
         return 0;
@@ -131,6 +135,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_TIMER:
+        return 0;
+    case WM_ENTERIDLE:
+        // The scan dialog's modal loop has fallen idle: the scan runs from here.
+        if (wParam == MSGF_DIALOGBOX)
+            OnScanDialogIdle(reinterpret_cast<HWND>(lParam));
         return 0;
     default:
         break;

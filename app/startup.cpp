@@ -6,6 +6,7 @@
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
 #include "app/priority.h"
+#include "app/scan.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
@@ -40,8 +41,8 @@ bool LoadChannels()
 {
     if (LoadChannelFile())
         return true;
-    // The frequency scan joins here; until then a missing or unreadable channel
-    // file is reported as a scan that found nothing.
+    if (RunScan() == 0)
+        return true;
     ShowError(mainWindow, L"Aucune chaine n'a \u00e9t\u00e9 trouv\u00e9e");
     return false;
 }

@@ -57,4 +57,8 @@
 #define IDC_SIGNAL_QUALITY      1017
 #define IDC_SIGNAL_STRENGTH     1018
 
+/* Scan dialog. */
+#define IDC_SCAN_PROGRESS       1005
+#define IDC_SCAN_LIST           1006
+
 #endif

@@ -191,6 +191,18 @@ std::vector<HWND> WindowsOfClass(const wchar_t* className)
     return out;
 }
 
+HWND FindDialog(DWORD processId, const wchar_t* caption)
+{
+    for (HWND dialog : WindowsOfClass(L"#32770")) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(dialog, &owner);
+        wchar_t text[256] = L"";
+        GetWindowTextW(dialog, text, 256);
+        if (owner == processId && std::wstring(text) == caption)
+            return dialog;
+    }
+    return nullptr;
+}
 
 // Has the probe, loaded into the program by a message hook, answer `messageName`.
 bool SendProbe(HWND window, const wchar_t* messageName)

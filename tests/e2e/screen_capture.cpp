@@ -96,3 +96,8 @@ bool WaitForPicture(HWND window, const std::wstring& workDir, std::uint32_t colo
     Save(picture, screenshot);
     return ShowsColour(picture, colour);
 }
+
+void SaveScreenshot(const WindowPicture& picture, const wchar_t* screenshot)
+{
+    Save(picture, screenshot);
+}

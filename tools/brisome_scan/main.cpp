@@ -3,7 +3,8 @@
 // Runs the program's channel scan on recorded multiplexes instead of a tuner:
 // the frequencies of CITY come from canaux.ini in the current directory, the
 // multiplex of frequency f is the file FOLDER\<f>.ts (no file: no signal), and the
-// channel list is written to chaines.xml in the current directory. From each file
+// channel list is written to chaines.xml in the current directory, unless no
+// channel is left to write (exit code 1, any earlier file untouched). From each file
 // the scan takes what a receiver tuned to it would be handed first: the first
 // whole SDT, PAT, PMT and NIT section in the stream.
 #include <windows.h>
@@ -154,6 +155,13 @@ int wmain(int argc, wchar_t** argv)
     if (capturedNit.empty())
         Out(L"Aucune table NIT reçue : les services sont gardés tels quels, sans numéro.");
     FinishScan(list, &capturedNit);
+    // A file of no channel would only stop the program's start: it would then
+    // never scan by itself. Any earlier chaines.xml stays as it was.
+    if (list.empty()) {
+        Error(L"Aucune chaine n'a été trouvée : aucun des services reçus ne peut être regardé "
+              L"(pas de vidéo MPEG-2 ou pas de PCR) ; chaines.xml n'est pas écrit.");
+        return kExitNothingSaved;
+    }
 
     if (!SaveChannelFile(list, L"chaines.xml")) {
         Error(L"chaines.xml ne peut pas être écrit dans le dossier courant.");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -180,6 +181,26 @@ TEST_F(BrisomeScanTool, NothingFoundWritesNoFile)
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_NE(run.err.find("Aucune chaine n'a \xC3\xA9t\xC3\xA9 trouv\xC3\xA9" "e"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(work_ / L"chaines.xml"));
+}
+
+TEST_F(BrisomeScanTool, EveryServiceUnplayableLeavesTheEarlierFileAsItWas)
+{
+    // A radio-only multiplex with a NIT: every record is dropped after numbering.
+    WriteIni("[Testville]\r\nR1=21\r\n");
+    WriteMultiplex(474166, Concat({
+                               Packets(0x11, {Sdt(1, 0x20FA, {Service(2, "GR1", "Radio")})}),
+                               Packets(0x00, {Pat(1, {{2, 0x200}})}),
+                               Packets(0x200, {Pmt(2, 0x201, {{0x03, 0x201, {}}})}),
+                               Packets(0x10, {Nit(0x20FA, {{1, 0x20FA, LogicalChannelDescriptor({{2, 30}})}})}),
+                           }));
+    const std::string earlier = "<Chaines>\r\n</Chaines>\r\n<!-- earlier -->";
+    std::ofstream(work_ / L"chaines.xml", std::ios::binary) << earlier;
+
+    const ToolRun run = RunTool(L"multiplex Testville");
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.err.find("Aucune chaine n'a \xC3\xA9t\xC3\xA9 trouv\xC3\xA9" "e"), std::string::npos) << run.err;
+    std::ifstream in(work_ / L"chaines.xml", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), earlier);
 }
 
 }  // namespace
