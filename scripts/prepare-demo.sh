@@ -3,8 +3,12 @@
 # <kHz>.ts per multiplex), the frequency plan, a channel file made by the offline
 # scan, and settings naming the stand-in tuner and decoders. What already exists
 # in the folder (the user's settings or channel list) is left as it is.
-# Usage: prepare-demo.sh WORKDIR   (in the Wine environment: scripts/wine-env)
+# Usage: prepare-demo.sh [--streams-only] WORKDIR   (in the Wine environment:
+# scripts/wine-env). --streams-only writes the streams and the frequency plan and
+# nothing else, as a fresh installation has them.
 set -euo pipefail
+streamsOnly=0
+if [ "${1:-}" = "--streams-only" ]; then streamsOnly=1; shift; fi
 work="$1"
 build="$BRISOME_WIN_BUILD"
 broadcast="$work/broadcast"
@@ -16,6 +20,9 @@ if [ ! -f "$broadcast/474166.ts" ] || [ "$BRISOME_ROOT/demo/broadcast.txt" -nt "
   mkdir -p "$broadcast"
   wine "$build/tools/tsgen/tsgen.exe" "$(winepath -w "$BRISOME_ROOT/demo/broadcast.txt")" \
     "$(winepath -w "$broadcast")" >/dev/null
+fi
+if [ "$streamsOnly" = 1 ]; then
+  exit 0
 fi
 if [ ! -f "$work/chaines.xml" ]; then
   (cd "$work" && wine "$build/tools/brisome_scan/brisome-scan.exe" broadcast "Démo" >/dev/null)

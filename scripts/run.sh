@@ -7,8 +7,18 @@
 # the one the program gives itself on closing. A crash before that, or a
 # program that does not close within BRISOME_CLOSE_TIMEOUT seconds (default 30),
 # ends the script with a non-zero code and a message.
+#   scripts/run.sh --fresh   starts as on a fresh installation: the working folder
+#                            keeps the demo streams and canaux.ini but loses
+#                            config.ini and chaines.xml, so the program asks for its
+#                            devices in the configuration dialog, then scans.
 set -euo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
+fresh=0
+case "${1:-}" in
+  "") ;;
+  --fresh) fresh=1 ;;
+  *) echo "usage: scripts/run.sh [--fresh]" >&2; exit 2 ;;
+esac
 "$here/setup.sh"
 source "$here/env.sh"
 "$here/build.sh" --win-only
@@ -31,7 +41,12 @@ wine wineboot >/dev/null 2>&1 || true
 
 work="$BRISOME_RUN/work"
 mkdir -p "$work"
-"$here/prepare-demo.sh" "$work"
+if [ "$fresh" = 1 ]; then
+  rm -f "$work/config.ini" "$work/chaines.xml"
+  "$here/prepare-demo.sh" --streams-only "$work"
+else
+  "$here/prepare-demo.sh" "$work"
+fi
 # The stand-in tuner plays the demo streams of this folder (a Windows path).
 BRISOME_BROADCAST_DIR="$(winepath -w "$work/broadcast")"
 export BRISOME_BROADCAST_DIR
