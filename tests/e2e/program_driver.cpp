@@ -198,7 +198,8 @@ HWND FindDialog(DWORD processId, const wchar_t* caption)
         GetWindowThreadProcessId(dialog, &owner);
         wchar_t text[256] = L"";
         GetWindowTextW(dialog, text, 256);
-        if (owner == processId && std::wstring(text) == caption)
+        // A dialog is found once it shows: before that its controls may not exist yet.
+        if (owner == processId && std::wstring(text) == caption && IsWindowVisible(dialog))
             return dialog;
     }
     return nullptr;

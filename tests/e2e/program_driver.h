@@ -48,7 +48,7 @@ private:
 
 // Top-level windows of the given class, in any process.
 std::vector<HWND> WindowsOfClass(const wchar_t* className);
-// The dialog of process `processId` whose caption is `caption`, or null.
+// The shown dialog of process `processId` whose caption is `caption`, or null.
 HWND FindDialog(DWORD processId, const wchar_t* caption);
 
 // The program's executable as a Windows path.
