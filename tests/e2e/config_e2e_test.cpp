@@ -100,13 +100,13 @@ std::wstring ReadKey(const ScratchDir& dir, const wchar_t* key)
     return value;
 }
 
-TEST(Configuration, AFirstStartWithoutSettingsIsConfiguredInTheDialogThenPlays)
+TEST(Configuration, AFreshInstallationIsConfiguredInTheDialogScannedThenPlays)
 {
-    Installation installation;
+    // Neither settings nor a channel file: only the frequency plan and the broadcast.
+    Installation installation(false);
     ScratchDir& dir = installation.Dir();
     DeleteFileW(dir.File(L"config.ini").c_str());
-    const ChannelList channels = installation.Channels();
-    ASSERT_FALSE(channels.empty());
+    ASSERT_FALSE(dir.Exists(L"chaines.xml"));
 
     Program program = installation.Start();
     HWND dialog = WaitForConfigDialog();
@@ -130,8 +130,13 @@ TEST(Configuration, AFirstStartWithoutSettingsIsConfiguredInTheDialogThenPlays)
     Choose(dialog, kAc3, kAc3Decoder);
     Press(dialog, IDOK);
 
+    // The chosen city is scanned, the channel file written, the first channel played.
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 60000));
+    const ChannelList channels = installation.Channels();
+    ASSERT_FALSE(channels.empty());
+    EXPECT_EQ(StatusBarChannelName(window), ShownName(channels[0]));
     EXPECT_TRUE(WaitForPicture(window, dir.Path(), standin::TestPictureBackground(channels[0].Video), 15000,
                                L"config-first-start.bmp"))
         << "no picture of video PID " << channels[0].Video;

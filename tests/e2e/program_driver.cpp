@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -296,11 +297,14 @@ std::wstring StatusBarChannelName(HWND window)
 {
     HWND bar = FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr);
     wchar_t text[256] = L"";
+    DWORD_PTR length = 0;
     // WM_GETTEXT of a status bar is the text of its part 0; sent, not read from
-    // the window's caption, which GetWindowText does for another process.
-    if (bar)
-        SendMessageTimeoutW(bar, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, nullptr);
-    return text;
+    // the window's caption, which GetWindowText does for another process. Only the
+    // characters it says it copied count: an empty part leaves the buffer as the
+    // cross-process copy made it.
+    if (!bar || !SendMessageTimeoutW(bar, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, &length))
+        return L"";
+    return std::wstring(text, std::min<DWORD_PTR>(length, 255));
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
