@@ -1,4 +1,5 @@
 #include "channels/text/dvb_text.h"
+#include "tests/support/one_line_text.h"
 
 #include <string>
 #include <vector>
@@ -164,23 +165,6 @@ TEST(DvbText, RecordFieldStopsAtItsNul)
     EXPECT_EQ(DecodeDvbText(cut), u"");
 }
 
-bool WellFormedOneLine(const std::u16string& s)
-{
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char16_t c = s[i];
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xE080 && c <= 0xE09F))
-            return false;
-        if (c >= 0xDC00 && c <= 0xDFFF)
-            return false;
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 == s.size() || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF)
-                return false;
-            ++i;
-        }
-    }
-    return true;
-}
-
 // Every pair of bytes after each kind of selector: no result is longer than its
 // bytes, none holds a control code or a broken surrogate.
 TEST(DvbText, NeverLongerThanItsBytesAndAlwaysWellFormed)
@@ -192,7 +176,7 @@ TEST(DvbText, NeverLongerThanItsBytesAndAlwaysWellFormed)
             for (int b = 0; b < 256; ++b) {
                 const std::string bytes = selector + static_cast<char>(a) + static_cast<char>(b) + "\xF0\x9F";
                 const std::u16string text = Decode(bytes);
-                if (text.size() > bytes.size() || !WellFormedOneLine(text))
+                if (text.size() > bytes.size() || !tstest::IsOneLineUtf16(text))
                     ++bad;
             }
         }
