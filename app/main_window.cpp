@@ -14,6 +14,7 @@
 #include "graph/graph_handles.h"
 #include "graph/signal_dialog.h"
 #include "resources/resource_ids.h"
+#include "ui/about_dialog.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void OnCommand(int id)
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
+    case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:
