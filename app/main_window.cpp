@@ -2,6 +2,7 @@
 
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
+#include "app/now_playing.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
 #include "app/scan.h"
@@ -46,6 +47,12 @@ void ShowPropertiesWithCursor(int command)
     ShowCursor(FALSE);
 }
 
+void ChangeNowPlaying()
+{
+    ToggleNowPlaying();
+    SaveSettings(currentChannel);
+}
+
 void OnCommand(int id)
 {
     switch (id) {
@@ -60,6 +67,7 @@ void OnCommand(int id)
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
+    case IDM_NOW_PLAYING: ChangeNowPlaying(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:

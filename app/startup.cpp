@@ -5,6 +5,7 @@
 #include "app/channel_menu.h"
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
+#include "app/now_playing.h"
 #include "app/priority.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
@@ -69,7 +70,7 @@ int StartUp()
         return 1;
     }
     BuildChannelMenu();
-    // The now-playing check mark and always-on-top join here with their commands.
+    UpdateNowPlayingMenu();
     DrawMenuBar(mainWindow);
 
     typedNumber = 0;
