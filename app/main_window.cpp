@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
+#include "app/window_on_top.h"
 #include "channels/chaine.h"
 #include "config/settings.h"
 #include "graph/graph_handles.h"
@@ -47,6 +48,12 @@ void ShowPropertiesWithCursor(int command)
     ShowCursor(FALSE);
 }
 
+void ChangeAlwaysOnTop()
+{
+    ToggleAlwaysOnTop();
+    SaveSettings(currentChannel);
+}
+
 void ChangeNowPlaying()
 {
     ToggleNowPlaying();
@@ -67,6 +74,7 @@ void OnCommand(int id)
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
+    case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
     case IDM_NOW_PLAYING: ChangeNowPlaying(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:

@@ -9,6 +9,7 @@
 #include "app/priority.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
+#include "app/window_on_top.h"
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
 #include "common/error_message.h"
@@ -72,6 +73,9 @@ int StartUp()
     BuildChannelMenu();
     UpdateNowPlayingMenu();
     DrawMenuBar(mainWindow);
+    // The toggle inverts the flag back while it applies it.
+    alwaysOnTop = !alwaysOnTop;
+    ToggleAlwaysOnTop();
 
     typedNumber = 0;
     SelectChannel(FirstChannel());
