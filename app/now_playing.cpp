@@ -30,7 +30,7 @@ void SendToClient(const std::u16string& text)
     data.lpData = const_cast<char16_t*>(text.c_str());
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(client, WM_COPYDATA, reinterpret_cast<WPARAM>(mainWindow), reinterpret_cast<LPARAM>(&data),
-                        SMTO_ABORTIFHUNG | SMTO_BLOCK, kClientTimeoutMs, &answer);
+                        SMTO_ABORTIFHUNG, kClientTimeoutMs, &answer);
 }
 
 }  // namespace
