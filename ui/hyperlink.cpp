@@ -12,6 +12,13 @@ WNDPROC StoredProc(HWND window)
     return reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProc));
 }
 
+// Installs `procedure` on `window`, keeping the one it replaces for Reinstall.
+void Subclass(HWND window, WNDPROC procedure)
+{
+    const LONG_PTR previous = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    SetPropW(window, kOriginalProc, reinterpret_cast<HANDLE>(previous));
+}
+
 void Reinstall(HWND window, WNDPROC original)
 {
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
@@ -88,17 +95,16 @@ LRESULT CALLBACK HyperlinkProc(HWND control, UINT message, WPARAM wParam, LPARAM
 bool MakeHyperlink(HWND control)
 {
     HWND parent = GetParent(control);
-    if (parent && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(parent, GWLP_WNDPROC)) != HyperlinkParentProc) {
-        const LONG_PTR previous = SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HyperlinkParentProc));
-        SetPropW(parent, kOriginalProc, reinterpret_cast<HANDLE>(previous));
-    }
+    // A parent holding several links is subclassed by the first only.
+    if (parent && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(parent, GWLP_WNDPROC)) != HyperlinkParentProc)
+        Subclass(parent, HyperlinkParentProc);
 
     SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
-    const LONG_PTR previous = SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HyperlinkProc));
-    SetPropW(control, kOriginalProc, reinterpret_cast<HANDLE>(previous));
+    Subclass(control, HyperlinkProc);
 
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     SetPropW(control, kOriginalFont, font);
+    // A control that was never given a font draws with the system font.
     LOGFONTW description{};
     GetObjectW(font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT), sizeof description, &description);
     description.lfUnderline = TRUE;
