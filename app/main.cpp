@@ -4,10 +4,12 @@
 #include <objbase.h>
 
 #include "app/main_window.h"
+#include "app/now_playing.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
+#include "config/settings.h"
 #include "graph/graph.h"
 #include "resources/resource_ids.h"
 
@@ -84,7 +86,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     const int code = RunMessageLoop(accelerators);
 
-    // The clearing now-playing message joins here with the messaging notice.
+    if (announceNowPlaying)
+        ClearNowPlaying();
 
     DestroyAcceleratorTable(accelerators);
     CoUninitialize();

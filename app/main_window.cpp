@@ -2,6 +2,7 @@
 
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
+#include "app/now_playing.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
 #include "app/scan.h"
@@ -9,11 +10,13 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
+#include "app/window_on_top.h"
 #include "channels/chaine.h"
 #include "config/settings.h"
 #include "graph/graph_handles.h"
 #include "graph/signal_dialog.h"
 #include "resources/resource_ids.h"
+#include "ui/about_dialog.h"
 
 namespace {
 
@@ -45,6 +48,18 @@ void ShowPropertiesWithCursor(int command)
     ShowCursor(FALSE);
 }
 
+void ChangeAlwaysOnTop()
+{
+    ToggleAlwaysOnTop();
+    SaveSettings(currentChannel);
+}
+
+void ChangeNowPlaying()
+{
+    ToggleNowPlaying();
+    SaveSettings(currentChannel);
+}
+
 void OnCommand(int id)
 {
     switch (id) {
@@ -58,6 +73,9 @@ void OnCommand(int id)
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
+    case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
+    case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
+    case IDM_NOW_PLAYING: ChangeNowPlaying(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:

@@ -5,9 +5,11 @@
 #include "app/channel_menu.h"
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
+#include "app/now_playing.h"
 #include "app/priority.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
+#include "app/window_on_top.h"
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
 #include "common/error_message.h"
@@ -69,8 +71,11 @@ int StartUp()
         return 1;
     }
     BuildChannelMenu();
-    // The now-playing check mark and always-on-top join here with their commands.
+    UpdateNowPlayingMenu();
     DrawMenuBar(mainWindow);
+    // The toggle inverts the flag back while it applies it.
+    alwaysOnTop = !alwaysOnTop;
+    ToggleAlwaysOnTop();
 
     typedNumber = 0;
     SelectChannel(FirstChannel());

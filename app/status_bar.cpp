@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/now_playing.h"
 #include "app/shell_state.h"
 #include "app/status_layout.h"
 #include "channels/chaine.h"
@@ -47,5 +48,5 @@ void ShowChannelInfo()
             SendMessageW(statusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
                          reinterpret_cast<LPARAM>(texts[part].c_str()));
     }
-    // The now-playing announcement joins here once the messaging notice exists.
+    SendNowPlaying();
 }

@@ -61,4 +61,7 @@
 #define IDC_SCAN_PROGRESS       1005
 #define IDC_SCAN_LIST           1006
 
+/* About box. */
+#define IDC_ABOUT_LINK          1008
+
 #endif

@@ -1,0 +1,205 @@
+// The "Programme" and "Aide" commands as a user meets them: the About box, the
+// now-playing notice to the messaging client, and the window kept in front.
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "installation.h"
+#include "program_driver.h"
+
+namespace {
+
+constexpr wchar_t kAnnounceKey[] = L"Envoie programme regard\u00e9 \u00e0 MSN";
+constexpr wchar_t kOnTopKey[] = L"Fen\u00eatre toujours devant";
+
+std::wstring ReadKey(const ScratchDir& dir, const wchar_t* key)
+{
+    wchar_t value[256] = L"";
+    GetPrivateProfileStringW(L"Config", key, L"<missing>", value, 256, dir.File(L"config.ini").c_str());
+    return value;
+}
+
+// The main window once start-up has played the first channel: commands sent
+// earlier could be answered while start-up still runs.
+HWND WaitUntilPlaying(Program& program)
+{
+    HWND window = program.WaitForMainWindow();
+    if (window && !WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 30000))
+        return nullptr;
+    return window;
+}
+
+bool IsChecked(HWND window, const ScratchDir& dir, unsigned id)
+{
+    for (const MenuEntry& e : ReadMenuBar(window, dir.Path()))
+        if (e.id == id)
+            return (e.state & MFS_CHECKED) != 0;
+    ADD_FAILURE() << "no menu item " << id;
+    return false;
+}
+
+// One WM_COPYDATA as the messaging client receives it.
+struct Notice {
+    HWND sender;
+    ULONG_PTR tag;
+    DWORD bytes;
+    std::wstring text;
+};
+
+// A stand-in for the messaging client: a window of its class on a thread of its
+// own, which answers every message it is sent and keeps the notices.
+class MessagingClient {
+public:
+    MessagingClient() : thread_([this] { Run(); })
+    {
+        EXPECT_TRUE(WaitUntil([this] { return window_ != nullptr; }, 5000));
+    }
+    ~MessagingClient()
+    {
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+        thread_.join();
+    }
+    std::vector<Notice> Notices()
+    {
+        std::lock_guard lock(mutex_);
+        return notices_;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<MessagingClient*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_COPYDATA && self) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            const auto* text = static_cast<const wchar_t*>(data->lpData);
+            std::lock_guard lock(self->mutex_);
+            self->notices_.push_back({reinterpret_cast<HWND>(wParam), data->dwData, data->cbData,
+                                      std::wstring(text, data->cbData / 2 - 1)});
+            return TRUE;
+        }
+        if (message == WM_DESTROY)
+            PostQuitMessage(0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    void Run()
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"MsnMsgrUIManager";
+        RegisterClassW(&wc);
+        HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      wc.hInstance, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        window_ = window;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
+    }
+
+    std::mutex mutex_;
+    std::vector<Notice> notices_;
+    std::atomic<HWND> window_ = nullptr;
+    std::thread thread_;
+};
+
+const std::wstring kEmptying = L"\\0Music\\00\\0\\0\\0\\0\\0\\0";
+
+TEST(Programme, AProposShowsTheProductAndItsLinkAndClosesOnEnter)
+{
+    Installation installation;
+    Program program = installation.Start();
+    HWND window = WaitUntilPlaying(program);
+    ASSERT_NE(window, nullptr);
+
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40002, 0), 0);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (about = FindDialog(program.Id(), L"A propos")) != nullptr; }, 10000));
+
+    // The product line is one of the dialog's texts; the link shows the address.
+    bool productShown = false;
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[64] = L"";
+        GetWindowTextW(child, text, 64);
+        productShown |= std::wstring(text) == L"Brisome TV 0.2a";
+    }
+    EXPECT_TRUE(productShown);
+    HWND link = GetDlgItem(about, 1008);
+    wchar_t address[128] = L"";
+    GetWindowTextW(link, address, 128);
+    EXPECT_STREQ(address, L"https://brisome.example/");
+    EXPECT_EQ(GetPropW(link, L"_Hyperlink_From_Static_"), reinterpret_cast<HANDLE>(1));
+
+    // Enter is the default "OK": the box closes and the program goes on.
+    PostMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(Programme, NowPlayingSwitchedOffEmptiesTheClientAndQuittingWithItOnToo)
+{
+    MessagingClient client;
+    Installation installation;
+    ScratchDir& dir = installation.Dir();
+    Program program = installation.Start();
+    HWND window = WaitUntilPlaying(program);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsChecked(window, dir, 40045));
+
+    // No guide data yet: switching on announces nothing, but checks and saves.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(40045, 0), 0);
+    EXPECT_TRUE(IsChecked(window, dir, 40045));
+    EXPECT_TRUE(client.Notices().empty());
+
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(40045, 0), 0);
+    EXPECT_FALSE(IsChecked(window, dir, 40045));
+    std::vector<Notice> notices = client.Notices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].sender, window);
+    EXPECT_EQ(notices[0].tag, 1351u);
+    EXPECT_EQ(notices[0].bytes, 46u);
+    EXPECT_EQ(notices[0].text, kEmptying);
+
+    // On again, then "Quitter": the client is emptied once more after the window is gone.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(40045, 0), 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
+    ASSERT_TRUE(program.WaitForExit());
+    notices = client.Notices();
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[1].text, kEmptying);
+    EXPECT_EQ(ReadKey(dir, kAnnounceKey), L"Vrai");
+}
+
+TEST(Programme, AlwaysOnTopIsAppliedAtStartToggledAndSaved)
+{
+    Installation installation;
+    ScratchDir& dir = installation.Dir();
+    installation.SetSetting(kOnTopKey, L"Vrai");
+    Program program = installation.Start();
+    HWND window = WaitUntilPlaying(program);
+    ASSERT_NE(window, nullptr);
+    auto topmost = [&] { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    EXPECT_TRUE(topmost());
+    EXPECT_TRUE(IsChecked(window, dir, 40029));
+
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(40029, 0), 0);
+    EXPECT_FALSE(topmost());
+    EXPECT_FALSE(IsChecked(window, dir, 40029));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(ReadKey(dir, kOnTopKey), L"Faux");
+}
+
+}  // namespace
