@@ -11,3 +11,7 @@ struct AudioTrackMenu {
 };
 
 AudioTrackMenu AudioTrackMenuStates(bool ac3Active, bool secondAudioActive, std::int32_t son2, std::int32_t ac3);
+
+// A track command is carried out only where its item is offered (enabled): the
+// menu's greyed moves are refused also when they come by accelerator.
+constexpr bool IsOffered(ItemState state) { return state == ItemState::Enabled; }

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/audio_tracks.h"
+#include "app/channel_keys.h"
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
 #include "app/now_playing.h"
@@ -76,6 +78,10 @@ void OnCommand(int id)
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
     case IDM_NOW_PLAYING: ChangeNowPlaying(); break;
+    case IDM_FIRST_AUDIO: SelectFirstAudioTrack(); break;
+    case IDM_SECOND_AUDIO: SelectSecondAudioTrack(); break;
+    case IDM_AC3_TRACK: SelectAc3Track(); break;
+    case IDM_MUTE: ToggleMute(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:
@@ -105,6 +111,12 @@ void OnPaint(HWND window)
     if (windowlessControl)
         windowlessControl->RepaintVideo(window, dc);
     EndPaint(window, &ps);
+}
+
+void OnTimer(WPARAM timerId)
+{
+    if (timerId == TIMER_CHANNEL_NUMBER)
+        OnTypedNumberTimer();
 }
 
 bool IsRefusedSystemCommand(WPARAM wParam)
@@ -143,6 +155,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             CloseProgram();
         return 0;
     case WM_KEYDOWN:
+        OnChannelKey(wParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnChannelWheel(wParam);
         return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
@@ -153,6 +169,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_TIMER:
+        OnTimer(wParam);
         return 0;
     case WM_ENTERIDLE:
         // The scan dialog's modal loop has fallen idle: the scan runs from here.

@@ -7,6 +7,8 @@ namespace {
 constexpr ULONG kDvbtBandwidthMHz = 8;
 constexpr ULONG kUnmapBatch = 8;
 
+}  // namespace
+
 void MapElementaryStream(IMPEG2PIDMap* pidMap, std::int32_t pid)
 {
     if (!pidMap)
@@ -15,7 +17,13 @@ void MapElementaryStream(IMPEG2PIDMap* pidMap, std::int32_t pid)
     pidMap->MapPID(1, &value, MEDIA_ELEMENTARY_STREAM);
 }
 
-}  // namespace
+void UnmapPid(IMPEG2PIDMap* pidMap, std::int32_t pid)
+{
+    if (!pidMap)
+        return;
+    ULONG value = static_cast<ULONG>(pid);
+    pidMap->UnmapPID(1, &value);
+}
 
 HRESULT TuneFrequency(std::uint32_t frequencyKHz)
 {

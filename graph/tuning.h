@@ -12,6 +12,9 @@ struct IMPEG2PIDMap;
 // StartChanges, bandwidth 8 MHz, frequency, CheckChanges, CommitChanges; returns
 // the commit's result. Does nothing (E_POINTER) without the tuning interfaces.
 HRESULT TuneFrequency(std::uint32_t frequencyKHz);
+// Maps or unmaps one PID as an elementary stream; nothing on a null pin.
+void MapElementaryStream(IMPEG2PIDMap* pidMap, std::int32_t pid);
+void UnmapPid(IMPEG2PIDMap* pidMap, std::int32_t pid);
 // Unmaps the PIDs of one pin, as many as one enumeration call of 8 entries returns.
 void UnmapAllPids(IMPEG2PIDMap* pidMap);
 // Carries out a planned channel change: unmaps the video, audio and AC-3 pins,

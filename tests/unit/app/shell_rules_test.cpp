@@ -25,6 +25,21 @@ TEST(AudioTrackMenu, StatesFollowTheActiveTrack)
     EXPECT_EQ(ac3.ac3Track, S::CheckedGrey);
 }
 
+TEST(AudioTrackMenu, TracksAreNotStacked)
+{
+    // Only enabled items are carried out: no second track twice, no AC-3 beside it.
+    auto second = AudioTrackMenuStates(false, true, 0x102, 0x103);
+    EXPECT_FALSE(IsOffered(second.secondTrack));
+    EXPECT_FALSE(IsOffered(second.ac3Track));
+    EXPECT_TRUE(IsOffered(second.firstTrack));
+    auto ac3 = AudioTrackMenuStates(true, false, 0x102, 0x103);
+    EXPECT_FALSE(IsOffered(ac3.secondTrack));
+    EXPECT_FALSE(IsOffered(ac3.ac3Track));
+    auto noSecond = AudioTrackMenuStates(false, false, 0, 0x103);
+    EXPECT_FALSE(IsOffered(noSecond.secondTrack));
+    EXPECT_TRUE(IsOffered(noSecond.ac3Track));
+}
+
 TEST(StatusBarLayout, TitlesShareTheWidthBeyond500)
 {
     using Edges = std::array<int, kStatusParts>;
