@@ -319,7 +319,20 @@ TEST_F(Recording, AMultiplexRecordingHoldsEveryPacketButTheNullOnes)
         seen.insert(PidOf(p));
     EXPECT_EQ(seen.count(kTsNullPid), 0u);
     EXPECT_GT(seen.size(), 5u);  // tables and every service's streams
+
+    // Closing the program while recording ends with a closed file of whole
+    // packets, beside the first one, not over it.
+    Command(window, IDM_RECORD_MULTIPLEX);
+    ASSERT_TRUE(WaitUntil([&] { return IsRecordingMenu(window, installation_.Dir()); }, 5000));
+    Sleep(1000);
     Close(window);
+    const auto after = FilesIn(folder_, L"*.mpg");
+    ASSERT_EQ(after.size(), 2u);
+    for (const std::wstring& name : after) {
+        const std::string bytes = ReadAll(folder_ + L"\\" + name);
+        EXPECT_GT(bytes.size(), 0u);
+        EXPECT_EQ(bytes.size() % kTsPacketSize, 0u);
+    }
 }
 
 TEST_F(Recording, ARecordingThatCannotBeCreatedIsReportedAndNotEntered)
@@ -369,6 +382,23 @@ TEST_F(Recording, CtrlXWritesBitmapsThatNeverReplaceEachOther)
         EXPECT_EQ(std::abs(info.biHeight), 576);
         EXPECT_EQ(IdentifySize(shots + name), "720x576");
     }
+    Close(window);
+}
+
+TEST_F(Recording, ASnapshotWithoutPictureSaysSo)
+{
+    // No broadcast on the air: the video renderer never gets a picture.
+    installation_.SetSetting(L"R\u00e9pertoire screenshots", folder_.c_str());
+    SetEnvironmentVariableW(L"BRISOME_BROADCAST_DIR", installation_.Dir().File(L"silence").c_str());
+    program_ = std::make_unique<Program>(installation_.Path());
+    HWND window = program_->WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Sleep(2000);
+    MessageBoxWatcher boxes(program_->Id());
+    Command(window, IDM_SNAPSHOT);
+    ASSERT_TRUE(boxes.WaitFor(1));
+    EXPECT_EQ(boxes.Texts()[0], L"Aucune image \u00e0 capturer : la vid\u00e9o n'est pas affich\u00e9e.");
+    EXPECT_TRUE(FilesIn(folder_, L"*.bmp").empty());
     Close(window);
 }
 
