@@ -7,6 +7,7 @@
 #include "app/now_playing.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
+#include "app/recording_commands.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
@@ -17,6 +18,7 @@
 #include "config/settings.h"
 #include "graph/graph_handles.h"
 #include "graph/signal_dialog.h"
+#include "record/recorder.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
 
@@ -82,6 +84,12 @@ void OnCommand(int id)
     case IDM_SECOND_AUDIO: SelectSecondAudioTrack(); break;
     case IDM_AC3_TRACK: SelectAc3Track(); break;
     case IDM_MUTE: ToggleMute(); break;
+    case IDM_RECORD_SERVICE: RecordCurrentService(); break;
+    case IDM_RECORD_MULTIPLEX: RecordMultiplex(); break;
+    case IDM_STOP_RECORDING: StopRecordingCommand(); break;
+    case IDM_SNAPSHOT: TakeSnapshotCommand(); break;
+    case IDM_VIDEO_FOLDER: ChooseVideoFolder(); break;
+    case IDM_SNAPSHOT_FOLDER: ChooseSnapshotFolder(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:
@@ -175,6 +183,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The scan dialog's modal loop has fallen idle: the scan runs from here.
         if (wParam == MSGF_DIALOGBOX)
             OnScanDialogIdle(reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_RECORDING_FAILED:
+        OnRecordingFailure(wParam, lParam);
         return 0;
     default:
         break;

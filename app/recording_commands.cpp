@@ -1,0 +1,77 @@
+#include "app/recording_commands.h"
+
+#include "app/menu_state.h"
+#include "app/shell_state.h"
+#include "channels/chaine.h"
+#include "config/settings.h"
+#include "record/folder_choice.h"
+#include "record/recorder.h"
+#include "record/snapshot.h"
+
+namespace {
+
+const Chaine* CurrentChannel()
+{
+    if (!IsValidChannelIndex(Chaines, currentChannel))
+        return nullptr;
+    return &Chaines[static_cast<std::size_t>(currentChannel)];
+}
+
+void ChooseAndSave(wchar_t* folder, const wchar_t* title)
+{
+    // The browser is modal: in full screen it needs the cursor, hidden there.
+    ShowCursor(TRUE);
+    const bool chosen = ChooseFolder(mainWindow, folder, kFolderCapacity, title);
+    ShowCursor(FALSE);
+    if (chosen)
+        SaveSettings(currentChannel);
+}
+
+}  // namespace
+
+void RecordCurrentService()
+{
+    const Chaine* channel = CurrentChannel();
+    if (recording || !channel)
+        return;
+    if (StartServiceRecording(mainWindow, *channel, secondAudioActive, ac3Active, videoFolder))
+        SetRecordingState(true);
+}
+
+void RecordMultiplex()
+{
+    if (recording)
+        return;
+    if (StartMultiplexRecording(mainWindow, videoFolder))
+        SetRecordingState(true);
+}
+
+void StopRecordingCommand()
+{
+    if (!recording)
+        return;
+    StopRecording();
+    SetRecordingState(false);
+}
+
+void TakeSnapshotCommand()
+{
+    TakeSnapshot(mainWindow, CurrentChannel(), snapshotFolder);
+}
+
+void ChooseVideoFolder()
+{
+    ChooseAndSave(videoFolder, L"Choisissez le r\u00e9pertoire o\u00f9 seront enregistr\u00e9es les vid\u00e9os :");
+}
+
+void ChooseSnapshotFolder()
+{
+    ChooseAndSave(snapshotFolder,
+                  L"Choisissez le r\u00e9pertoire o\u00f9 seront enregistr\u00e9es les captures d'\u00e9cran :");
+}
+
+void OnRecordingFailure(WPARAM error, LPARAM serial)
+{
+    if (recording && OnRecordingFailed(mainWindow, error, serial))
+        SetRecordingState(false);
+}
