@@ -16,6 +16,7 @@
 #include "config/settings.h"
 #include "graph/devices.h"
 #include "graph/graph.h"
+#include "record/recorder.h"
 
 namespace {
 
@@ -87,4 +88,6 @@ void SaveSettingsAndDestroyGraph()
 {
     SaveSettings(currentChannel);
     DestroyGraph();
+    // The graph no longer runs: a recording's file can be closed and its callback go.
+    ReleaseRecorder();
 }

@@ -19,6 +19,18 @@ constexpr wchar_t kMultiplexName[] = L"Transport Stream";
 std::wstring recordingPath;
 LPARAM recordingSerial = 0;
 bool installed = false;
+// Our own reference to the callback of the running recording, then of the last one
+// stopped: the grabber may still be inside (or about to enter) a call to the callback
+// it has just been told to drop, so a stopped callback lives on, file closed, until
+// the next recording starts or the program ends.
+CSampleGrabber* callbackHeld = nullptr;
+
+void LetGoOfCallback()
+{
+    if (callbackHeld)
+        callbackHeld->Release();
+    callbackHeld = nullptr;
+}
 
 bool Start(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder)
 {
@@ -36,16 +48,17 @@ bool Start(HWND window, const std::wstring& name, const PidSelection& selection,
         return false;
     }
     const LPARAM serial = ++recordingSerial;
-    // The grabber takes the only reference; the object closes the file when it goes.
+    LetGoOfCallback();
     auto* callback = new CSampleGrabber(file.handle, selection, window, WM_RECORDING_FAILED, serial);
     callback->AddRef();
     const HRESULT hr = sampleGrabber->SetCallback(callback, 0);
-    callback->Release();
     if (FAILED(hr)) {
+        callback->Release();  // closes the file
         DeleteFileW(file.path.c_str());
         ShowError(window, L"Enregistrement impossible : le grabber refuse le rappel d'enregistrement.");
         return false;
     }
+    callbackHeld = callback;
     recordingPath = file.path;
     installed = true;
     return true;
@@ -69,7 +82,15 @@ void StopRecording()
 {
     if (installed && sampleGrabber)
         sampleGrabber->SetCallback(nullptr, 0);
+    if (callbackHeld)
+        callbackHeld->Close();
     installed = false;
+}
+
+void ReleaseRecorder()
+{
+    StopRecording();
+    LetGoOfCallback();
 }
 
 bool OnRecordingFailed(HWND window, WPARAM error, LPARAM serial)

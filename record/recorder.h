@@ -21,8 +21,12 @@ bool StartServiceRecording(HWND window, const Chaine& channel, bool secondAudioA
                            const wchar_t* folder);
 // Records every packet but the null ones to "Transport Stream DD-MM HH-MM-SS.mpg".
 bool StartMultiplexRecording(HWND window, const wchar_t* folder);
-// Takes the callback off the grabber, which closes the file.
+// Takes the callback off the grabber and closes the file, after the sample being
+// written if one is.
 void StopRecording();
+// Stops any recording and lets go of the last callback. Call it once the graph is
+// stopped (at the end of the program).
+void ReleaseRecorder();
 // Answers WM_RECORDING_FAILED: when it concerns the running recording, stops it
 // (what was written is kept), tells the user, and returns true.
 bool OnRecordingFailed(HWND window, WPARAM error, LPARAM serial);

@@ -38,8 +38,16 @@ CSampleGrabber::CSampleGrabber(HANDLE file, const PidSelection& selection, HWND 
 
 CSampleGrabber::~CSampleGrabber()
 {
+    Close();
+}
+
+void CSampleGrabber::Close()
+{
+    AcquireSRWLockExclusive(&fileLock_);
     if (file_ != INVALID_HANDLE_VALUE)
         CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+    ReleaseSRWLockExclusive(&fileLock_);
 }
 
 HRESULT STDMETHODCALLTYPE CSampleGrabber::QueryInterface(REFIID iid, void** object)
@@ -70,22 +78,21 @@ ULONG STDMETHODCALLTYPE CSampleGrabber::Release()
 
 HRESULT STDMETHODCALLTYPE CSampleGrabber::SampleCB(double, IMediaSample* sample)
 {
-    if (!sample || failed_)
+    if (!sample)
         return S_OK;
     BYTE* data = nullptr;
     const long length = sample->GetActualDataLength();
     if (length <= 0 || FAILED(sample->GetPointer(&data)) || !data)
         return S_OK;
-    // The grabber may drop its reference while a sample is still being written
-    // (the platform's grabber takes no lock around the call): hold one meanwhile so
-    // the file stays open until the last write of this sample is done.
-    AddRef();
-    FileSink sink(file_);
-    const FilterResult result = FilterPackets(data, static_cast<std::size_t>(length), selection_, sink);
-    written_ += sink.written;
-    if (result.sinkFailed)
-        Fail(sink.error);
-    Release();
+    AcquireSRWLockShared(&fileLock_);
+    if (file_ != INVALID_HANDLE_VALUE && !failed_) {
+        FileSink sink(file_);
+        const FilterResult result = FilterPackets(data, static_cast<std::size_t>(length), selection_, sink);
+        written_ += sink.written;
+        if (result.sinkFailed)
+            Fail(sink.error);
+    }
+    ReleaseSRWLockShared(&fileLock_);
     return S_OK;
 }
 

@@ -4,9 +4,11 @@
 // recording file, each run of consecutive kept packets with one write straight
 // from the sample's buffer.
 //
-// The grabber holds the only reference; the last Release closes the file. The PIDs,
-// the file and the notification target are fixed before the object is handed over,
-// so the streaming thread reads them without a lock.
+// The PIDs and the notification target are fixed before the object is handed over,
+// so the streaming thread reads them without a lock. The file is closed by Close()
+// or by the last Release. Close() waits for a sample being written and makes later
+// calls do nothing: the grabber may still call a callback it has just been asked to
+// drop, so the recorder closes the file itself and keeps the object alive a while.
 #include <windows.h>
 #include <qedit.h>
 
@@ -31,12 +33,16 @@ public:
     HRESULT STDMETHODCALLTYPE SampleCB(double sampleTime, IMediaSample* sample) override;
     HRESULT STDMETHODCALLTYPE BufferCB(double sampleTime, BYTE* buffer, long length) override;
 
+    // Closes the file once the sample being written, if any, is done. Any thread.
+    void Close();
+
 private:
     ~CSampleGrabber();
     void Fail(DWORD error);
 
     std::atomic<LONG> references_{0};
-    HANDLE file_;
+    SRWLOCK fileLock_ = SRWLOCK_INIT;
+    HANDLE file_;  // guarded by fileLock_
     const PidSelection selection_;
     HWND notify_;
     UINT failureMessage_;

@@ -121,4 +121,20 @@ TEST_F(GrabberTest, AFailedWriteIsPostedOnceAndWritingStops)
     EXPECT_EQ(FileBytes(), std::string());
 }
 
+TEST_F(GrabberTest, AClosedCallbackWritesNothingMore)
+{
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    auto* grabber = new CSampleGrabber(file, PidSelection::Multiplex(), window_, kFailed, 7);
+    ComPtr<ISampleGrabberCB> callback = ComPtr<ISampleGrabberCB>::Share(grabber);
+    EXPECT_EQ(callback->SampleCB(0, Sample(Packet(0x110, 'a')).Get()), S_OK);
+    grabber->Close();  // the recording stops while the grabber still holds the callback
+    EXPECT_EQ(FileBytes(), Packet(0x110, 'a'));
+    EXPECT_EQ(callback->SampleCB(0, Sample(Packet(0x110, 'b')).Get()), S_OK);
+    callback.Reset();
+    EXPECT_EQ(FileBytes(), Packet(0x110, 'a'));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, window_, kFailed, kFailed, PM_REMOVE));
+}
+
 }  // namespace
