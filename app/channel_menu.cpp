@@ -14,11 +14,17 @@ constexpr UINT kChannelMenuPosition = 4;
 
 }  // namespace
 
-void BuildChannelMenu()
+HMENU CreateChannelPopup()
 {
     HMENU channels = CreatePopupMenu();
     for (std::size_t i = 0; i < Chaines.size(); ++i)
         AppendMenuW(channels, MF_STRING, i, ToWide(DecodeDvbText(Chaines[i].Nom)).c_str());
+    return channels;
+}
+
+void BuildChannelMenu()
+{
+    HMENU channels = CreateChannelPopup();
     InsertMenuW(GetMenu(mainWindow), kChannelMenuPosition, MF_BYPOSITION | MF_POPUP | MF_STRING,
                 reinterpret_cast<UINT_PTR>(channels), L"Cha\u00eenes");
 }

@@ -4,6 +4,8 @@
 #include "app/channel_keys.h"
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
+#include "app/context_menu.h"
+#include "app/mouse_gestures.h"
 #include "app/now_playing.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
@@ -13,6 +15,7 @@
 #include "app/startup.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
+#include "app/window_modes.h"
 #include "app/window_on_top.h"
 #include "channels/chaine.h"
 #include "config/settings.h"
@@ -79,6 +82,7 @@ void OnCommand(int id)
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
+    case IDM_FULL_SCREEN: ToggleFullScreen(); break;
     case IDM_NOW_PLAYING: ChangeNowPlaying(); break;
     case IDM_FIRST_AUDIO: SelectFirstAudioTrack(); break;
     case IDM_SECOND_AUDIO: SelectSecondAudioTrack(); break;
@@ -125,6 +129,8 @@ void OnTimer(WPARAM timerId)
 {
     if (timerId == TIMER_CHANNEL_NUMBER)
         OnTypedNumberTimer();
+    else if (timerId == TIMER_SINGLE_CLICK)
+        OnSingleClickTimer();
 }
 
 bool IsRefusedSystemCommand(WPARAM wParam)
@@ -147,7 +153,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         OnSize(wParam, lParam);
         return 0;
-    case WM_SETFOCUS:  // the click detection will note the activation time here
+    case WM_SETFOCUS:
+        // The press that activates the window is no click.
+        lastActivationTick = GetTickCount();
         return 0;
     case WM_PAINT:
         OnPaint(window);
@@ -170,6 +178,21 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        ShowContextMenu(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLeftButtonUp(lParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLeftDoubleClick();
+        return 0;
+    case WM_MOUSEMOVE:
+        DragWindow(wParam, lParam);
         return 0;
     case WM_SYSCOMMAND:
         // The picture must stay on: refuse the screen saver and monitor power-off.

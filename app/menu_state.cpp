@@ -4,6 +4,7 @@
 
 #include "app/audio_track_menu.h"
 #include "app/shell_state.h"
+#include "app/window_modes.h"
 #include "channels/chaine.h"
 #include "resources/resource_ids.h"
 
@@ -25,7 +26,7 @@ void Apply(HMENU menu, UINT id, ItemState state)
 
 void SetRecordingState(bool on)
 {
-    if (HMENU menu = GetMenu(mainWindow)) {
+    if (HMENU menu = MenuBar()) {
         const ItemState record = on ? ItemState::Grey : ItemState::Enabled;
         const ItemState stop = on ? ItemState::Enabled : ItemState::Grey;
         Apply(menu, IDM_RECORD_SERVICE, record);
@@ -37,7 +38,7 @@ void SetRecordingState(bool on)
 
 void UpdateAudioTrackMenu()
 {
-    HMENU menu = GetMenu(mainWindow);
+    HMENU menu = MenuBar();
     if (!menu || !IsValidChannelIndex(Chaines, currentChannel))
         return;
     const Chaine& channel = Chaines[static_cast<std::size_t>(currentChannel)];

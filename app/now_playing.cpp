@@ -7,6 +7,7 @@
 #include "app/now_playing_text.h"
 #include "app/shell_state.h"
 #include "app/status_bar.h"
+#include "app/window_modes.h"
 #include "channels/chaine.h"
 #include "channels/text/dvb_text.h"
 #include "config/settings.h"
@@ -54,7 +55,7 @@ void ClearNowPlaying()
 
 void UpdateNowPlayingMenu()
 {
-    if (HMENU menu = GetMenu(mainWindow))
+    if (HMENU menu = MenuBar())
         CheckMenuItem(menu, IDM_NOW_PLAYING, MF_BYCOMMAND | (announceNowPlaying ? MF_CHECKED : MF_UNCHECKED));
 }
 

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "app/shell_state.h"
+#include "app/window_modes.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -25,7 +25,7 @@ void SetPriority(int command)
 {
     SetPriorityClass(GetCurrentProcess(), PriorityClassFor(command));
 
-    HMENU menu = mainWindow ? GetMenu(mainWindow) : nullptr;
+    HMENU menu = MenuBar();
     if (!menu)
         return;
     for (int item : {IDM_PRIORITY_BELOW, IDM_PRIORITY_NORMAL, IDM_PRIORITY_ABOVE, IDM_PRIORITY_HIGH})

@@ -9,3 +9,6 @@ bool recording;
 bool secondAudioActive;
 bool ac3Active;
 std::int32_t typedNumber;
+bool fullScreen;
+bool decorationsShown = true;
+DWORD lastActivationTick;

@@ -14,9 +14,14 @@ extern bool recording;
 extern bool secondAudioActive;
 extern bool ac3Active;
 extern std::int32_t typedNumber;  // channel number being typed, 0: none
+extern bool fullScreen;
+extern bool decorationsShown;  // menu, caption and status bar (false: compact mode)
+// Tick count of the last focus gain or context-menu close, for click detection.
+extern DWORD lastActivationTick;
 
 // Name of the single-instance mutex and of the main window class.
 constexpr wchar_t kInstanceName[] = L"Tovard TV";
 constexpr wchar_t kMainWindowTitle[] = L"Brisome TV";
 
 constexpr UINT_PTR TIMER_CHANNEL_NUMBER = 123;
+constexpr UINT_PTR TIMER_SINGLE_CLICK = 124;

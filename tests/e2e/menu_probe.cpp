@@ -2,7 +2,9 @@
 // a menu, and what a window shows, belong to the process that made them and cannot
 // be read from outside. On the registered message "BrisomeMenuProbe" it writes the
 // window's menu bar, as the user would see it, to menu.txt in the program's current
-// directory; on "BrisomePictureProbe", the window's client area to picture.bmp.
+// directory; on "BrisomePictureProbe", the window's client area to picture.bmp; and
+// while it stays hooked, each destroyed window's leftover link properties to
+// destroyed.txt.
 #include <windows.h>
 
 #include <cstdio>
@@ -79,6 +81,26 @@ void CapturePicture(HWND window, const std::wstring& path)
     ReleaseDC(window, source);
 }
 
+BOOL CALLBACK CountLinkProperty(HWND, LPWSTR name, HANDLE, ULONG_PTR count)
+{
+    if (!IS_INTRESOURCE(name) && std::wstring(name).rfind(L"_Hyperlink_", 0) == 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// A window at its last message: its class and the link properties it still holds.
+void NoteDestroyed(HWND window, const std::wstring& path)
+{
+    wchar_t className[128] = L"";
+    GetClassNameW(window, className, 128);
+    int properties = 0;
+    EnumPropsExW(window, CountLinkProperty, reinterpret_cast<LPARAM>(&properties));
+    if (FILE* out = _wfopen(path.c_str(), L"ab")) {
+        std::fprintf(out, "%s|%d\n", Utf8(className).c_str(), properties);
+        std::fclose(out);
+    }
+}
+
 std::wstring InCurrentDirectory(const wchar_t* name)
 {
     wchar_t dir[MAX_PATH];
@@ -93,6 +115,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM
     static const UINT probeMessage = RegisterWindowMessageW(L"BrisomeMenuProbe");
     static const UINT pictureMessage = RegisterWindowMessageW(L"BrisomePictureProbe");
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_NCDESTROY)
+        NoteDestroyed(message->hwnd, InCurrentDirectory(L"destroyed.txt"));
     if (code == HC_ACTION && message->message == pictureMessage)
         CapturePicture(message->hwnd, InCurrentDirectory(L"picture.bmp"));
     if (code == HC_ACTION && message->message == probeMessage) {

@@ -206,25 +206,58 @@ HWND FindDialog(DWORD processId, const wchar_t* caption)
     return nullptr;
 }
 
-// Has the probe, loaded into the program by a message hook, answer `messageName`.
-bool SendProbe(HWND window, const wchar_t* messageName)
+// Loads the probe into the thread of `window` by a message hook; null on failure.
+HHOOK HookProbe(HWND window)
 {
     static HMODULE probe = LoadLibraryW(L"menu_probe.dll");
     if (!probe) {
         ADD_FAILURE() << "menu_probe.dll not found";
-        return false;
+        return nullptr;
     }
     auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook")));
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, thread);
-    if (!hook) {
+    if (!hook)
         ADD_FAILURE() << "cannot hook the program, error " << GetLastError();
+    return hook;
+}
+
+// Has the probe, loaded into the program by a message hook, answer `messageName`.
+bool SendProbe(HWND window, const wchar_t* messageName)
+{
+    HHOOK hook = HookProbe(window);
+    if (!hook)
         return false;
-    }
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(window, RegisterWindowMessageW(messageName), 0, 0, SMTO_BLOCK, 10000, &ignored);
     UnhookWindowsHookEx(hook);
     return true;
+}
+
+DestroyWatch::DestroyWatch(HWND window, const std::wstring& workDir) : file_(workDir + L"\\destroyed.txt")
+{
+    DeleteFileW(file_.c_str());
+    hook_ = HookProbe(window);
+}
+
+DestroyWatch::~DestroyWatch()
+{
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+}
+
+std::vector<DestroyWatch::Destroyed> DestroyWatch::Windows() const
+{
+    std::vector<Destroyed> windows;
+    std::ifstream f(NarrowPath(file_), std::ios::binary);
+    std::string line;
+    while (std::getline(f, line)) {
+        const size_t bar = line.find('|');
+        if (bar == std::string::npos)
+            continue;
+        windows.push_back({WidenText(line.substr(0, bar), CodePage::Utf8), std::stoi(line.substr(bar + 1))});
+    }
+    return windows;
 }
 
 WindowPicture ReadWindowPicture(HWND window, const std::wstring& workDir)

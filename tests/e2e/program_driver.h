@@ -82,6 +82,26 @@ WindowPicture ReadWindowPicture(HWND window, const std::wstring& workDir);
 // by a message hook), in display order, depth first.
 std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir);
 
+// Keeps the probe in the program's window thread while it lives. The probe notes
+// every window of that thread destroyed meanwhile, with the number of link
+// properties ("_Hyperlink_...") it still held at its last message.
+class DestroyWatch {
+public:
+    struct Destroyed {
+        std::wstring className;
+        int linkProperties;
+    };
+    DestroyWatch(HWND window, const std::wstring& workDir);
+    ~DestroyWatch();
+    DestroyWatch(const DestroyWatch&) = delete;
+    DestroyWatch& operator=(const DestroyWatch&) = delete;
+    std::vector<Destroyed> Windows() const;
+
+private:
+    std::wstring file_;
+    HHOOK hook_ = nullptr;
+};
+
 // The text of the status bar's first part: the current channel's name.
 std::wstring StatusBarChannelName(HWND window);
 

@@ -2,6 +2,7 @@
 // now-playing notice to the messaging client, and the window kept in front.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -110,11 +111,27 @@ private:
     std::thread thread_;
 };
 
+// The pixels of the link colour (red 0, green 0, blue 192) over the link, in the
+// dialog as the program draws it.
+int LinkBluePixels(HWND dialog, HWND link, const ScratchDir& dir)
+{
+    RECT r{};
+    GetWindowRect(link, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    const WindowPicture picture = ReadWindowPicture(dialog, dir.Path());
+    int count = 0;
+    for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, picture.height); ++y)
+        for (int x = std::max<int>(r.left, 0); x < std::min<int>(r.right, picture.width); ++x)
+            count += picture.At(x, y) == 0x0000C0;
+    return count;
+}
+
 const std::wstring kEmptying = L"\\0Music\\00\\0\\0\\0\\0\\0\\0";
 
 TEST(Programme, AProposShowsTheProductAndItsLinkAndClosesOnEnter)
 {
     Installation installation;
+    ScratchDir& dir = installation.Dir();
     Program program = installation.Start();
     HWND window = WaitUntilPlaying(program);
     ASSERT_NE(window, nullptr);
@@ -137,9 +154,30 @@ TEST(Programme, AProposShowsTheProductAndItsLinkAndClosesOnEnter)
     EXPECT_STREQ(address, L"https://brisome.example/");
     EXPECT_EQ(GetPropW(link, L"_Hyperlink_From_Static_"), reinterpret_cast<HANDLE>(1));
 
-    // Enter is the default "OK": the box closes and the program goes on.
-    PostMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+    // Blue at all times; the mouse over it adds the underline, more blue.
+    const int plain = LinkBluePixels(about, link, dir);
+    EXPECT_GT(plain, 0);
+    SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return LinkBluePixels(about, link, dir) > plain; }, 3000));
+    SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(-20, 2));  // off it, to the left
+    EXPECT_TRUE(WaitUntil([&] { return LinkBluePixels(about, link, dir) == plain; }, 3000));
+
+    // Enter is the default "OK": the box closes and the program goes on; the
+    // dialog and its link take their link properties with them.
+    {
+        DestroyWatch watch(about, dir.Path());
+        PostMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+        int dialogs = 0;
+        int statics = 0;
+        for (const DestroyWatch::Destroyed& w : watch.Windows()) {
+            dialogs += w.className == L"#32770";
+            statics += _wcsicmp(w.className.c_str(), L"Static") == 0;
+            EXPECT_EQ(w.linkProperties, 0) << "left on a window of class " << std::string(w.className.begin(), w.className.end());
+        }
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_EQ(statics, 2);
+    }
     EXPECT_TRUE(IsWindowVisible(window));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
