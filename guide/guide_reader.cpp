@@ -1,6 +1,7 @@
 #include "guide/guide_reader.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "common/com_ptr.h"
@@ -34,7 +35,7 @@ public:
         // The streams go before the events they signal.
         for (auto& stream : streams_)
             stream.Reset();
-        for (HANDLE event : events_)
+        for (HANDLE event : {stopEvent_, eitEvents_[0], eitEvents_[1]})
             if (event)
                 CloseHandle(event);
         if (thread_)
@@ -46,13 +47,13 @@ public:
 
     bool Open(IMpeg2Data* tables)
     {
-        for (HANDLE& event : events_) {
-            event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-            if (!event)
-                return false;
-        }
+        stopEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (!stopEvent_)
+            return false;
         for (int stream : {kActualStream, kOtherStream}) {
-            if (FAILED(tables->GetStreamOfSections(kEitPid, kEitTables[stream], nullptr, events_[1 + stream],
+            eitEvents_[stream] = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+            if (!eitEvents_[stream] ||
+                FAILED(tables->GetStreamOfSections(kEitPid, kEitTables[stream], nullptr, eitEvents_[stream],
                                                    streams_[stream].Put())) ||
                 !streams_[stream])
                 return false;
@@ -62,7 +63,7 @@ public:
 
     bool Start()
     {
-        thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+        thread_ = CreateThread(nullptr, 0, GuideReaderThread, this, 0, nullptr);
         return thread_ != nullptr;
     }
 
@@ -70,7 +71,7 @@ public:
     // and buffers, which must then be left to it.
     bool Stop()
     {
-        SetEvent(events_[kStopEvent]);
+        SetEvent(stopEvent_);
         return WaitForSingleObject(thread_, kStopTimeoutMs) == WAIT_OBJECT_0;
     }
 
@@ -86,10 +87,11 @@ public:
     {
         // The stop event comes first: with several events set, the lowest wins,
         // so a flood of sections cannot hold off a stop.
-        switch (WaitForMultipleObjects(kEventCount, events_, FALSE, INFINITE)) {
-        case WAIT_OBJECT_0 + kStopEvent: return GuideWake::Stop;
-        case WAIT_OBJECT_0 + 1 + kActualStream: return GuideWake::ActualFilled;
-        case WAIT_OBJECT_0 + 1 + kOtherStream: return GuideWake::OtherFilled;
+        const HANDLE events[] = {stopEvent_, eitEvents_[kActualStream], eitEvents_[kOtherStream]};
+        switch (WaitForMultipleObjects(static_cast<DWORD>(std::size(events)), events, FALSE, INFINITE)) {
+        case WAIT_OBJECT_0: return GuideWake::Stop;
+        case WAIT_OBJECT_0 + 1: return GuideWake::ActualFilled;
+        case WAIT_OBJECT_0 + 2: return GuideWake::OtherFilled;
         default: return GuideWake::Failed;
         }
     }
@@ -103,10 +105,7 @@ public:
     }
 
 private:
-    static constexpr int kStopEvent = 0;
-    static constexpr DWORD kEventCount = 3;  // stop, then one per stream
-
-    static DWORD WINAPI ThreadMain(void* self)
+    static DWORD WINAPI GuideReaderThread(void* self)
     {
         auto* reader = static_cast<GuideReader*>(self);
         return static_cast<DWORD>(RunGuideReader(*reader, reader->updater_));
@@ -114,7 +113,8 @@ private:
 
     WindowsLocalTimeFormatter local_;
     GuideUpdater updater_;
-    HANDLE events_[kEventCount] = {};
+    HANDLE stopEvent_ = nullptr;
+    HANDLE eitEvents_[2] = {};  // set by the 0x4E and the 0x4F stream
     ComPtr<IMpeg2Stream> streams_[2];
     MPEG_STREAM_BUFFER descriptors_[2] = {};
     std::uint8_t buffers_[2][kGuideBufferSize] = {};
