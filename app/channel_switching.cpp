@@ -6,6 +6,7 @@
 #include "channels/chaine.h"
 #include "graph/channel_switch.h"
 #include "graph/tuning.h"
+#include "guide/guide_reader.h"
 
 void SelectChannel(std::int32_t index)
 {
@@ -17,6 +18,7 @@ void SelectChannel(std::int32_t index)
 
     ApplyChannelSwitch(*plan);
     currentChannel = index;
+    WatchGuideChannel(index);
     ac3Active = false;
     secondAudioActive = false;
 

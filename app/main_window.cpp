@@ -21,6 +21,8 @@
 #include "config/settings.h"
 #include "graph/graph_handles.h"
 #include "graph/signal_dialog.h"
+#include "guide/guide_dialog.h"
+#include "guide/guide_reader.h"
 #include "record/recorder.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
@@ -79,6 +81,7 @@ void OnCommand(int id)
     case IDM_PROPS_DSOUND_AC3:
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
+    case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
@@ -131,6 +134,14 @@ void OnTimer(WPARAM timerId)
         OnTypedNumberTimer();
     else if (timerId == TIMER_SINGLE_CLICK)
         OnSingleClickTimer();
+}
+
+// The guide reader stored new events of the current channel.
+void OnGuideUpdated()
+{
+    AcknowledgeGuideUpdate();
+    if (IsValidChannelIndex(Chaines, currentChannel))
+        ShowChannelInfo();
 }
 
 bool IsRefusedSystemCommand(WPARAM wParam)
@@ -201,6 +212,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_TIMER:
         OnTimer(wParam);
+        return 0;
+    case WM_GUIDE_UPDATED:
+        OnGuideUpdated();
         return 0;
     case WM_ENTERIDLE:
         // The scan dialog's modal loop has fallen idle: the scan runs from here.

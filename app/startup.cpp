@@ -16,6 +16,8 @@
 #include "config/settings.h"
 #include "graph/devices.h"
 #include "graph/graph.h"
+#include "graph/graph_handles.h"
+#include "guide/guide_reader.h"
 #include "record/recorder.h"
 
 namespace {
@@ -80,7 +82,9 @@ int StartUp()
 
     typedNumber = 0;
     SelectChannel(FirstChannel());
-    // The guide's section streams and reader thread start here once the guide exists.
+    // The channel list is complete and stays as it is from here on: the guide
+    // reader may keep events in its records.
+    StartGuideReader(mpeg2Data.Get(), Chaines, currentChannel, mainWindow);
     return 0;
 }
 

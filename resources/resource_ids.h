@@ -61,6 +61,10 @@
 #define IDC_SCAN_PROGRESS       1005
 #define IDC_SCAN_LIST           1006
 
+/* Programme guide dialog. */
+#define IDC_GUIDE_LIST          1013
+#define IDC_GUIDE_REFRESH       1014
+
 /* About box. */
 #define IDC_ABOUT_LINK          1008
 

@@ -56,6 +56,15 @@ const std::wstring& DemoBroadcast()
 
 }  // namespace
 
+std::wstring GenerateBroadcast(const std::string& description)
+{
+    auto* folder = new ScratchDir();  // kept for the life of the process
+    folder->Write(L"broadcast.txt", description);
+    const std::wstring command = L"\"" + WindowsPathOf(BRISOME_TSGEN_EXE) + L"\" \"" +
+                                 folder->File(L"broadcast.txt") + L"\" \"" + folder->Path() + L"\"";
+    return RunTool(command, folder->Path()) == 0 ? folder->Path() : std::wstring();
+}
+
 Installation::Installation(bool withChannels)
 {
     RegisterStandinsOnce();
@@ -93,7 +102,12 @@ std::string Installation::Trace() const
 
 Program Installation::Start() const
 {
-    SetEnvironmentVariableW(L"BRISOME_BROADCAST_DIR", DemoBroadcast().c_str());
+    return Start(DemoBroadcast());
+}
+
+Program Installation::Start(const std::wstring& broadcastDir) const
+{
+    SetEnvironmentVariableW(L"BRISOME_BROADCAST_DIR", broadcastDir.c_str());
     SetEnvironmentVariableW(L"BRISOME_STANDIN_TRACE", dir_.File(L"tuner-trace.txt").c_str());
     return Program(dir_.Path());
 }

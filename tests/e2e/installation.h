@@ -11,6 +11,10 @@
 #include "channels/chaine.h"
 #include "program_driver.h"
 
+// The streams of a broadcast description (tsgen's format), generated into a
+// folder kept for the life of the test process. Empty when tsgen fails.
+std::wstring GenerateBroadcast(const std::string& description);
+
 class Installation {
 public:
     // Without a channel file when `withChannels` is false.
@@ -26,6 +30,8 @@ public:
     std::string Trace() const;
     // Starts the program here, with the stand-in tuner playing the demo broadcast.
     Program Start() const;
+    // The same on another broadcast, from GenerateBroadcast.
+    Program Start(const std::wstring& broadcastDir) const;
 
 private:
     ScratchDir dir_;

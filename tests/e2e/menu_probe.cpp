@@ -2,10 +2,12 @@
 // a menu, and what a window shows, belong to the process that made them and cannot
 // be read from outside. On the registered message "BrisomeMenuProbe" it writes the
 // window's menu bar, as the user would see it, to menu.txt in the program's current
-// directory; on "BrisomePictureProbe", the window's client area to picture.bmp; and
-// while it stays hooked, each destroyed window's leftover link properties to
-// destroyed.txt.
+// directory; on "BrisomePictureProbe", the window's client area to picture.bmp;
+// on "BrisomeControlsProbe", the texts of the window's status bar and list view
+// to controls.txt; and while it stays hooked, each destroyed window's leftover
+// link properties to destroyed.txt.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -101,6 +103,51 @@ void NoteDestroyed(HWND window, const std::wstring& path)
     }
 }
 
+// One line per status bar part ("status|part|text"), list view column
+// ("column|index|width|header") and list view cell ("cell|row|column|text").
+void DumpControls(HWND window, FILE* out)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[64] = L"";
+        GetClassNameW(child, className, 64);
+        wchar_t text[1024];
+        if (std::wstring(className) == STATUSCLASSNAMEW) {
+            const int parts = static_cast<int>(SendMessageW(child, SB_GETPARTS, 0, 0));
+            for (int part = 0; part < parts; ++part) {
+                if (LOWORD(SendMessageW(child, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0)) >= 1024)
+                    continue;
+                text[0] = L'\0';
+                SendMessageW(child, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+                std::fprintf(out, "status|%d|%s\n", part, Utf8(text).c_str());
+            }
+        } else if (std::wstring(className) == WC_LISTVIEWW) {
+            HWND header = reinterpret_cast<HWND>(SendMessageW(child, LVM_GETHEADER, 0, 0));
+            const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+            for (int c = 0; c < columns; ++c) {
+                LVCOLUMNW column{};
+                column.mask = LVCF_TEXT | LVCF_WIDTH;
+                column.pszText = text;
+                column.cchTextMax = 1024;
+                text[0] = L'\0';
+                SendMessageW(child, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+                std::fprintf(out, "column|%d|%d|%s\n", c, column.cx, Utf8(text).c_str());
+            }
+            const int rows = static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0));
+            for (int r = 0; r < rows; ++r) {
+                for (int c = 0; c < columns; ++c) {
+                    LVITEMW item{};
+                    item.iSubItem = c;
+                    item.pszText = text;
+                    item.cchTextMax = 1024;
+                    text[0] = L'\0';
+                    SendMessageW(child, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
+                    std::fprintf(out, "cell|%d|%d|%s\n", r, c, Utf8(text).c_str());
+                }
+            }
+        }
+    }
+}
+
 std::wstring InCurrentDirectory(const wchar_t* name)
 {
     wchar_t dir[MAX_PATH];
@@ -114,9 +161,16 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM
 {
     static const UINT probeMessage = RegisterWindowMessageW(L"BrisomeMenuProbe");
     static const UINT pictureMessage = RegisterWindowMessageW(L"BrisomePictureProbe");
+    static const UINT controlsMessage = RegisterWindowMessageW(L"BrisomeControlsProbe");
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && message->message == WM_NCDESTROY)
         NoteDestroyed(message->hwnd, InCurrentDirectory(L"destroyed.txt"));
+    if (code == HC_ACTION && message->message == controlsMessage) {
+        if (FILE* out = _wfopen(InCurrentDirectory(L"controls.txt").c_str(), L"wb")) {
+            DumpControls(message->hwnd, out);
+            std::fclose(out);
+        }
+    }
     if (code == HC_ACTION && message->message == pictureMessage)
         CapturePicture(message->hwnd, InCurrentDirectory(L"picture.bmp"));
     if (code == HC_ACTION && message->message == probeMessage) {

@@ -326,6 +326,43 @@ std::vector<MenuEntry> ReadMenuBar(HWND window, const std::wstring& workDir)
     return entries;
 }
 
+ControlTexts ReadControlTexts(HWND window, const std::wstring& workDir)
+{
+    ControlTexts texts;
+    const std::wstring path = workDir + L"\\controls.txt";
+    DeleteFileW(path.c_str());
+    if (!SendProbe(window, L"BrisomeControlsProbe"))
+        return texts;
+    std::ifstream f(NarrowPath(path), std::ios::binary);
+    std::string line;
+    while (std::getline(f, line)) {
+        // kind|a|b|text, or status|part|text
+        const size_t first = line.find('|');
+        const size_t second = line.find('|', first + 1);
+        if (first == std::string::npos || second == std::string::npos)
+            continue;
+        const std::string kind = line.substr(0, first);
+        const int a = std::stoi(line.substr(first + 1, second - first - 1));
+        if (kind == "status") {
+            texts.statusParts.resize(static_cast<size_t>(a) + 1);
+            texts.statusParts[static_cast<size_t>(a)] = WidenText(line.substr(second + 1), CodePage::Utf8);
+            continue;
+        }
+        const size_t third = line.find('|', second + 1);
+        if (third == std::string::npos)
+            continue;
+        const int b = std::stoi(line.substr(second + 1, third - second - 1));
+        const std::wstring text = WidenText(line.substr(third + 1), CodePage::Utf8);
+        if (kind == "column") {
+            texts.columns.push_back({b, text});
+        } else if (kind == "cell") {
+            texts.rows.resize(static_cast<size_t>(a) + 1);
+            texts.rows[static_cast<size_t>(a)].push_back(text);
+        }
+    }
+    return texts;
+}
+
 std::wstring StatusBarChannelName(HWND window)
 {
     HWND bar = FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr);

@@ -102,6 +102,19 @@ private:
     HHOOK hook_ = nullptr;
 };
 
+// What a window's status bar and list view show, read from inside the program
+// by the same probe.
+struct ControlTexts {
+    struct Column {
+        int width;
+        std::wstring header;
+    };
+    std::vector<std::wstring> statusParts;
+    std::vector<Column> columns;
+    std::vector<std::vector<std::wstring>> rows;  // one entry per column
+};
+ControlTexts ReadControlTexts(HWND window, const std::wstring& workDir);
+
 // The text of the status bar's first part: the current channel's name.
 std::wstring StatusBarChannelName(HWND window);
 

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/now_playing_text.h"
+#include "demo_guide.h"
 #include "installation.h"
 #include "program_driver.h"
 
@@ -185,37 +187,56 @@ TEST(Programme, AProposShowsTheProductAndItsLinkAndClosesOnEnter)
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
-TEST(Programme, NowPlayingSwitchedOffEmptiesTheClientAndQuittingWithItOnToo)
+TEST(Programme, NowPlayingAnnouncesTheProgrammeOnceTheGuideHasItAndEmptiesWhenSwitchedOffAndOnQuitting)
 {
     MessagingClient client;
     Installation installation;
     ScratchDir& dir = installation.Dir();
+    installation.SetSetting(kAnnounceKey, L"Vrai");
+    const Chaine first = installation.Channels().front();
+    const std::wstring shownName = ShownName(first);
+    const std::u16string name(shownName.begin(), shownName.end());
+    const std::wstring title = DemoGuide(first).present->title;
+    const std::u16string announced = NowPlayingText(name, std::u16string(title.begin(), title.end()));
+    const std::wstring announcement(announced.begin(), announced.end());
+
     Program program = installation.Start();
     HWND window = WaitUntilPlaying(program);
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(IsChecked(window, dir, 40045));
-
-    // No guide data yet: switching on announces nothing, but checks and saves.
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(40045, 0), 0);
     EXPECT_TRUE(IsChecked(window, dir, 40045));
-    EXPECT_TRUE(client.Notices().empty());
+
+    // The channel plays before the guide knows its programme: the announcement
+    // comes with the guide's notice, once the status bar shows both events.
+    const std::vector<std::wstring> status = DemoStatusTexts(first);
+    ASSERT_TRUE(WaitUntil([&] { return ReadControlTexts(window, dir.Path()).statusParts == status; }, 15000));
+    std::vector<Notice> notices = client.Notices();
+    ASSERT_GE(notices.size(), 1u);
+    for (const Notice& n : notices) {
+        EXPECT_EQ(n.sender, window);
+        EXPECT_EQ(n.tag, 1351u);
+        EXPECT_EQ(n.text, announcement);
+    }
+    const size_t announcements = notices.size();
 
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(40045, 0), 0);
     EXPECT_FALSE(IsChecked(window, dir, 40045));
-    std::vector<Notice> notices = client.Notices();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].sender, window);
-    EXPECT_EQ(notices[0].tag, 1351u);
-    EXPECT_EQ(notices[0].bytes, 46u);
-    EXPECT_EQ(notices[0].text, kEmptying);
+    notices = client.Notices();
+    ASSERT_EQ(notices.size(), announcements + 1);
+    EXPECT_EQ(notices.back().bytes, 46u);
+    EXPECT_EQ(notices.back().text, kEmptying);
 
-    // On again, then "Quitter": the client is emptied once more after the window is gone.
+    // On again: the programme is known, so it is announced at once.
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(40045, 0), 0);
+    notices = client.Notices();
+    ASSERT_EQ(notices.size(), announcements + 2);
+    EXPECT_EQ(notices.back().text, announcement);
+
+    // "Quitter": the client is emptied once more after the window is gone.
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
     ASSERT_TRUE(program.WaitForExit());
     notices = client.Notices();
-    ASSERT_EQ(notices.size(), 2u);
-    EXPECT_EQ(notices[1].text, kEmptying);
+    ASSERT_EQ(notices.size(), announcements + 3);
+    EXPECT_EQ(notices.back().text, kEmptying);
     EXPECT_EQ(ReadKey(dir, kAnnounceKey), L"Vrai");
 }
 

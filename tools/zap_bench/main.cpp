@@ -10,6 +10,12 @@
 // the scan dialog's opening to its closing, for the demo city (six frequencies,
 // two of them silent) and for a city missing from canaux.ini (the 49 UHF
 // channels, 45 of them silent).
+//
+// zap-bench --guide [rounds]: times how soon the status bar shows the present
+// programme of the channel chosen: after a change within a multiplex and across
+// two, and on a fresh start, from the channel's name showing to its programme
+// showing (there the guide has nothing yet, and waits for the broadcast's next
+// present/following section).
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_guide.h"
 #include "installation.h"
 #include "program_driver.h"
 #include "standins/decoders/test_picture.h"
@@ -108,12 +115,90 @@ int BenchScan(int runs)
     return 0;
 }
 
+// Milliseconds from `from` until the status bar shows `texts` (all five
+// parts), or -1 after 15 s.
+double TimeUntilStatus(HWND window, const std::wstring& dir, const std::vector<std::wstring>& texts,
+                       const LARGE_INTEGER& from)
+{
+    LARGE_INTEGER now;
+    for (;;) {
+        const bool shown = ReadControlTexts(window, dir).statusParts == texts;
+        QueryPerformanceCounter(&now);
+        const double ms = Milliseconds(from, now);
+        if (shown)
+            return ms;
+        if (ms > 15000)
+            return -1;
+        Sleep(2);
+    }
+}
+
+double TimeGuideChange(HWND window, const std::wstring& dir, int index, const Chaine& channel)
+{
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(index, 0), 0);
+    return TimeUntilStatus(window, dir, DemoStatusTexts(channel), start);
+}
+
+// From the first channel's name to its programmes, on a fresh start; -1 when
+// either does not show in time.
+double TimeFirstGuide(const Installation& installation, const Chaine& first)
+{
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    if (!window || !WaitUntil([&] { return StatusBarChannelName(window) == ShownName(first); }, 30000))
+        return -1;
+    LARGE_INTEGER named;
+    QueryPerformanceCounter(&named);
+    const double ms = TimeUntilStatus(window, installation.Path(), DemoStatusTexts(first), named);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    program.WaitForExit();
+    return ms;
+}
+
+int BenchGuide(int rounds, const Installation& installation, int same, int other)
+{
+    const ChannelList channels = installation.Channels();
+    std::vector<double> first;
+    for (int r = 0; r < std::min(rounds, 5); ++r)
+        first.push_back(TimeFirstGuide(installation, channels[0]));
+
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    if (!window) {
+        std::fprintf(stderr, "zap-bench: the program did not start\n");
+        return 2;
+    }
+    TimeGuideChange(window, installation.Path(), 0, channels[0]);
+    std::vector<double> within, across;
+    for (int r = 0; r < rounds; ++r) {
+        within.push_back(TimeGuideChange(window, installation.Path(), same, channels[same]));
+        within.push_back(TimeGuideChange(window, installation.Path(), 0, channels[0]));
+    }
+    for (int r = 0; r < rounds; ++r) {
+        across.push_back(TimeGuideChange(window, installation.Path(), other, channels[other]));
+        across.push_back(TimeGuideChange(window, installation.Path(), 0, channels[0]));
+    }
+    Report("guide, within a multiplex", within);
+    Report("guide, across multiplexes", across);
+    Report("guide, fresh start", first);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    program.WaitForExit();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::string(argv[1]) == "--scan")
         return BenchScan(argc > 2 ? std::max(1, std::atoi(argv[2])) : 3);
+    const bool guide = argc > 1 && std::string(argv[1]) == "--guide";
+    if (guide) {
+        --argc;
+        ++argv;
+    }
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     Installation installation;
     const ChannelList channels = installation.Channels();
@@ -128,6 +213,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zap-bench: the demo broadcast lacks the channels to compare\n");
         return 2;
     }
+    if (guide)
+        return BenchGuide(rounds, installation, same, other);
     Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
     if (!window) {
