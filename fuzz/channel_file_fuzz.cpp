@@ -27,7 +27,8 @@ private:
 
 const char16_t* const kNames[] = {u"Nom",  u"Groupe", u"Frequence", u"ONID", u"TSID", u"SID",
                                   u"Numero", u"PMT",  u"PCR",       u"Video", u"Son1", u"Son2",
-                                  u"Ac3",  u"#text",  u"nom",       u"Chaine"};
+                                  u"Ac3",  u"#text",  u"nom",       u"Chaine", u"CodecVideo", u"CodecSon1",
+                                  u"CodecSon2", u"CodecAc3"};
 
 std::u16string Text(Input& in)
 {
