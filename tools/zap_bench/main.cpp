@@ -11,7 +11,7 @@
 // zap-bench --scan [runs]: times the channel scan of a first start instead, from
 // the scan dialog's opening to its closing, for the demo city (six frequencies,
 // one of them silent) and for a city missing from canaux.ini (the 49 UHF
-// channels, 45 of them silent).
+// channels, 44 of them silent).
 #include <windows.h>
 
 #include <algorithm>
