@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/modern_codecs_dialog.h"
 #include "app/shell_state.h"
 #include "channels/frequency_plan_win.h"
 #include "config/list_choice.h"
@@ -40,8 +41,8 @@ std::wstring EntryText(HWND combo, int index)
     return text;
 }
 
-// Selects the entry that shows the stored name; a name the list lacks leaves it
-// without a selection.
+}  // namespace
+
 void SelectStored(HWND dialog, int comboId, const wchar_t* stored)
 {
     HWND combo = GetDlgItem(dialog, comboId);
@@ -53,6 +54,8 @@ void SelectStored(HWND dialog, int comboId, const wchar_t* stored)
     if (chosen >= 0)
         SendMessageW(combo, CB_SETCURSEL, chosen, 0);
 }
+
+namespace {
 
 void FillLists(HWND dialog)
 {
@@ -66,26 +69,28 @@ void FillLists(HWND dialog)
         SelectStored(dialog, list.comboId, list.setting);
 }
 
-// Copies the selected entry into its setting, cut to what the setting holds.
-// False when the list has no selection: the setting stays as it was.
-bool TakeSelection(HWND dialog, const ListSetting& list)
+}  // namespace
+
+bool TakeSelection(HWND dialog, int comboId, wchar_t* setting)
 {
-    HWND combo = GetDlgItem(dialog, list.comboId);
+    HWND combo = GetDlgItem(dialog, comboId);
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR)
         return false;
     const std::wstring text = EntryText(combo, static_cast<int>(selected));
     const std::wstring_view kept = CutToSetting(text, kNameCapacity);
-    std::wmemcpy(list.setting, kept.data(), kept.size());
-    list.setting[kept.size()] = L'\0';
+    std::wmemcpy(setting, kept.data(), kept.size());
+    setting[kept.size()] = L'\0';
     return true;
 }
+
+namespace {
 
 ConfigResult SaveChoices(HWND dialog)
 {
     bool tunerChosen = false;
     for (const ListSetting& list : kLists) {
-        const bool taken = TakeSelection(dialog, list);
+        const bool taken = TakeSelection(dialog, list.comboId, list.setting);
         if (list.comboId == IDC_CONFIG_TUNER)
             tunerChosen = taken;
     }
@@ -108,6 +113,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, kConfigCancelled);
+            return TRUE;
+        case IDC_CONFIG_MODERN:
+            RunModernCodecsDialog(dialog);
             return TRUE;
         default:
             return FALSE;

@@ -12,6 +12,18 @@
 // PID value that marks a service without a programme clock reference.
 constexpr std::int32_t kNoPcrPid = 0x1FFF;
 
+// How one elementary stream is coded. Zero is the kind its field has always
+// held (MPEG-1/2 video in Video, MPEG audio in Son1 and Son2, AC-3 in Ac3), so an
+// all-zero record, and a record read from an older channel file, mean just that.
+enum class StreamCodec : std::uint8_t {
+    Classic = 0,
+    H264,
+    Hevc,
+    AacAdts,
+    AacLatm,
+    Eac3,
+};
+
 struct Chaine {
     char Nom[256];     // service name, broadcast bytes or system code page, NUL-terminated
     char Groupe[256];  // service provider name, same rules
@@ -26,6 +38,10 @@ struct Chaine {
     std::int32_t Son1;
     std::int32_t Son2;
     std::int32_t Ac3;
+    StreamCodec VideoCodec;  // coding of each stream above, beside its PID
+    StreamCodec Son1Codec;
+    StreamCodec Son2Codec;
+    StreamCodec Ac3Codec;
     GuideEvent presentEvent;    // written only by the guide reader
     GuideEvent followingEvent;  // written only by the guide reader
 };

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstring>
 
+#include "channels/stream_codec.h"
+
 namespace {
 
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n";
@@ -95,6 +97,21 @@ void AppendIntLine(std::string& out, const char* tag, std::int32_t value)
     out += ">\r\n";
 }
 
+// The codec of a stream that is not of its field's classic kind, after its PID.
+void AppendCodecLine(std::string& out, const char* tag, StreamCodec codec)
+{
+    const std::string_view name = StreamCodecName(codec);
+    if (name.empty())
+        return;
+    out += "\t\t<";
+    out += tag;
+    out += '>';
+    out += name;
+    out += "</";
+    out += tag;
+    out += ">\r\n";
+}
+
 bool IsXmlSpace(char16_t c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
@@ -108,6 +125,16 @@ std::int32_t FirstNonZero(const XmlNodeView& entry, std::u16string_view name)
             if (const std::int32_t v = ParseChannelInteger(child.text); v != 0)
                 return v;
     return 0;
+}
+
+// The first child "name" holding a codec this program knows; classic when none does.
+StreamCodec FirstCodec(const XmlNodeView& entry, std::u16string_view name)
+{
+    for (const XmlNodeView& child : entry.children)
+        if (child.name == name)
+            if (const auto codec = StreamCodecFromName(child.text))
+                return *codec;
+    return StreamCodec::Classic;
 }
 
 void CopyFirstText(const XmlNodeView& entry, std::u16string_view name, char (&field)[256],
@@ -144,12 +171,19 @@ std::string FormatChannelFile(const ChannelList& list)
         AppendIntLine(out, "PMT", c.PMT);
         AppendIntLine(out, "PCR", c.PCR);
         AppendIntLine(out, "Video", c.Video);
-        if (c.Son1 > 0)
+        AppendCodecLine(out, "CodecVideo", c.VideoCodec);
+        if (c.Son1 > 0) {
             AppendIntLine(out, "Son1", c.Son1);
-        if (c.Son2 > 0)
+            AppendCodecLine(out, "CodecSon1", c.Son1Codec);
+        }
+        if (c.Son2 > 0) {
             AppendIntLine(out, "Son2", c.Son2);
-        if (c.Ac3 > 0)
+            AppendCodecLine(out, "CodecSon2", c.Son2Codec);
+        }
+        if (c.Ac3 > 0) {
             AppendIntLine(out, "Ac3", c.Ac3);
+            AppendCodecLine(out, "CodecAc3", c.Ac3Codec);
+        }
         out += "\t</Chaine>\r\n";
     }
     out += "</Chaines>\r\n";
@@ -229,6 +263,10 @@ Chaine ChannelFromEntry(const XmlNodeView& entry, const CodePageConverter& toCod
     c.Son1 = FirstNonZero(entry, u"Son1");
     c.Son2 = FirstNonZero(entry, u"Son2");
     c.Ac3 = FirstNonZero(entry, u"Ac3");
+    c.VideoCodec = FirstCodec(entry, u"CodecVideo");
+    c.Son1Codec = FirstCodec(entry, u"CodecSon1");
+    c.Son2Codec = FirstCodec(entry, u"CodecSon2");
+    c.Ac3Codec = FirstCodec(entry, u"CodecAc3");
     return c;
 }
 

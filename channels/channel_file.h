@@ -24,6 +24,12 @@
 
 #include "channels/chaine.h"
 
+// A stream not of its field's classic kind (MPEG-1/2 video, MPEG audio, AC-3) has
+// its codec named on the line after its PID: <CodecVideo>, <CodecSon1>,
+// <CodecSon2>, <CodecAc3>, holding "H.264", "HEVC", "AAC", "AAC-LATM" or "E-AC-3".
+// A file of classic channels has none of them, and a reader that does not know
+// them skips them like any other unknown element.
+
 // The whole file, lines ending in CR LF, for the records of `list` in order.
 std::string FormatChannelFile(const ChannelList& list);
 
@@ -54,7 +60,8 @@ bool IsIgnorableWhitespace(const XmlNodeView& node);
 
 // The record that one child of the root describes, whatever its name: the first
 // "Nom" and "Groupe" children give the texts, and each integer field takes the
-// first child of its name whose value is not 0.
+// first child of its name whose value is not 0. Each codec element gives the
+// first known codec name among its children of that name; the classic kind else.
 Chaine ChannelFromEntry(const XmlNodeView& entry, const CodePageConverter& toCodePage);
 
 // Appends one record per child of `root` (its own name is not checked).

@@ -12,6 +12,10 @@ wchar_t receiverName[kNameCapacity];
 wchar_t videoDecoderName[kNameCapacity];
 wchar_t audioDecoderName[kNameCapacity];
 wchar_t ac3DecoderName[kNameCapacity];
+wchar_t h264DecoderName[kNameCapacity];
+wchar_t hevcDecoderName[kNameCapacity];
+wchar_t aacDecoderName[kNameCapacity];
+wchar_t eac3DecoderName[kNameCapacity];
 wchar_t city[kNameCapacity];
 std::int32_t strictSearch;
 std::int32_t startChannelIndex;
@@ -38,6 +42,17 @@ constexpr wchar_t kSnapshotFolder[] = L"R\u00e9pertoire screenshots";
 constexpr wchar_t kPriority[] = L"Priorit\u00e9";
 constexpr wchar_t kAnnounce[] = L"Envoie programme regard\u00e9 \u00e0 MSN";
 constexpr wchar_t kOnTop[] = L"Fen\u00eatre toujours devant";
+
+struct OptionalDecoderKey {
+    const wchar_t* key;
+    wchar_t* name;
+};
+const OptionalDecoderKey kModernDecoders[] = {
+    {L"Filtre H.264", h264DecoderName},
+    {L"Filtre HEVC", hevcDecoderName},
+    {L"Filtre AAC", aacDecoderName},
+    {L"Filtre E-AC-3", eac3DecoderName},
+};
 
 // The current directory at the moment of the call, then "\config.ini".
 std::wstring SettingsPath()
@@ -90,6 +105,8 @@ void LoadSettings()
     ReadString(kAudioDecoder, L"", audioDecoderName, kNameCapacity, path);
     ReadString(kAc3Decoder, L"", ac3DecoderName, kNameCapacity, path);
     ReadString(kCity, L"", city, kNameCapacity, path);
+    for (const OptionalDecoderKey& d : kModernDecoders)
+        ReadString(d.key, L"", d.name, kNameCapacity, path);
 
     strictSearch = static_cast<std::int32_t>(GetPrivateProfileIntW(kSection, kStrict, 1, path.c_str()));
     startChannelIndex = static_cast<std::int32_t>(GetPrivateProfileIntW(kSection, kChannelIndex, 0, path.c_str()));
@@ -128,4 +145,7 @@ void SaveSettings(std::int32_t channelIndex)
     Write(kPriority, PriorityTextFor(CurrentPriorityLevel()), path);
     Write(kAnnounce, FlagText(announceNowPlaying), path);
     Write(kOnTop, FlagText(alwaysOnTop), path);
+    for (const OptionalDecoderKey& d : kModernDecoders)
+        if (d.name[0] != L'\0')
+            Write(d.key, d.name, path);
 }

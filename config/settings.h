@@ -10,6 +10,11 @@ extern wchar_t receiverName[kNameCapacity];
 extern wchar_t videoDecoderName[kNameCapacity];
 extern wchar_t audioDecoderName[kNameCapacity];
 extern wchar_t ac3DecoderName[kNameCapacity];
+// Decoders of today's codecs; empty until the user picks one, and only then saved.
+extern wchar_t h264DecoderName[kNameCapacity];
+extern wchar_t hevcDecoderName[kNameCapacity];
+extern wchar_t aacDecoderName[kNameCapacity];
+extern wchar_t eac3DecoderName[kNameCapacity];
 extern wchar_t city[kNameCapacity];
 extern std::int32_t strictSearch;
 extern std::int32_t startChannelIndex;
@@ -23,6 +28,7 @@ extern int priorityCommand;
 
 // Reads every key (defaults for missing ones).
 void LoadSettings();
-// Writes all thirteen keys, in their fixed order, with `channelIndex` as the current
+// Writes all thirteen keys, in their fixed order, then each decoder key of today's
+// codecs that holds a name, with `channelIndex` as the current
 // channel's index (-1: none selected).
 void SaveSettings(std::int32_t channelIndex);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "channels/channel_file.h"
@@ -27,7 +28,8 @@ private:
 
 const char16_t* const kNames[] = {u"Nom",  u"Groupe", u"Frequence", u"ONID", u"TSID", u"SID",
                                   u"Numero", u"PMT",  u"PCR",       u"Video", u"Son1", u"Son2",
-                                  u"Ac3",  u"#text",  u"nom",       u"Chaine"};
+                                  u"Ac3",  u"#text",  u"nom",       u"Chaine", u"CodecVideo", u"CodecSon1",
+                                  u"CodecSon2", u"CodecAc3"};
 
 std::u16string Text(Input& in)
 {
@@ -52,12 +54,12 @@ XmlNodeView Tree(Input& in)
     XmlNodeView root{u"Chaines", {}, {}};
     const std::size_t entries = in.Byte() % 8;
     for (std::size_t e = 0; e < entries && !in.Empty(); ++e) {
-        XmlNodeView entry{kNames[in.Byte() % 16], {}, {}};
+        XmlNodeView entry{kNames[in.Byte() % std::size(kNames)], {}, {}};
         if (entry.name == u"#text")
             entry.text = Text(in);
         const std::size_t fields = in.Byte() % 24;
         for (std::size_t f = 0; f < fields && !in.Empty(); ++f) {
-            XmlNodeView field{kNames[in.Byte() % 16], {}, {}};
+            XmlNodeView field{kNames[in.Byte() % std::size(kNames)], {}, {}};
             field.text = Text(in);
             entry.children.push_back(std::move(field));
         }

@@ -6,7 +6,13 @@ std::optional<ChannelSwitch> PlanChannelSwitch(const ChannelList& list, std::int
         return std::nullopt;
     const Chaine& next = list[static_cast<std::size_t>(index)];
     const bool retune = current < 0 || list[static_cast<std::size_t>(current)].Frequence != next.Frequence;
-    return ChannelSwitch{retune, static_cast<std::uint32_t>(next.Frequence), next.Video, next.Son1};
+    ChannelSwitch plan{retune, static_cast<std::uint32_t>(next.Frequence), next.Video, next.Son1, next.VideoCodec,
+                       std::nullopt, std::nullopt};
+    if (next.Son1 != 0)
+        plan.audioCodec = next.Son1Codec;
+    if (next.Ac3 > 0)
+        plan.ac3Codec = next.Ac3Codec;
+    return plan;
 }
 
 std::int32_t ChannelForTypedNumber(const ChannelList& list, std::int32_t number, bool recording,

@@ -10,6 +10,11 @@ struct ChannelSwitch {
     std::uint32_t frequency;    // kHz, for the retune
     std::int32_t videoPid;      // always mapped, even 0
     std::int32_t audioPid;      // 0: the audio pin is left without a PID
+    // Codecs the pins must carry: the video one always, the audio one with an audio
+    // PID, the AC-3 pin's when the channel has such a track (none: left as it is).
+    StreamCodec videoCodec;
+    std::optional<StreamCodec> audioCodec;
+    std::optional<StreamCodec> ac3Codec;
 };
 
 // Nothing to do (nullopt) when `index` is already the current channel.

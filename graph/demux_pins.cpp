@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "config/settings.h"
+#include "graph/codec_pins.h"
 #include "graph/devices.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/graph.h"
@@ -55,9 +56,8 @@ ComPtr<IPin> CreateOutputPin(IMpeg2Demultiplexer* demux, AM_MEDIA_TYPE& type, co
     return pin;
 }
 
-// The configured decoder between `pin` and `renderer`, or whatever chain the graph
-// finds to the renderers already in it. Returns the failure message, "" for a
-// silent failure, or nullptr on success.
+}  // namespace
+
 const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype, const wchar_t* setting,
                               const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
                               const wchar_t* connectFailure, const wchar_t* renderFailure)
@@ -78,6 +78,8 @@ const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype,
     return nullptr;
 }
 
+namespace {
+
 void KeepPidMap(IPin* pin, ComPtr<IMPEG2PIDMap>& pidMap)
 {
     pin->QueryInterface(IID_IMPEG2PIDMap, pidMap.PutVoid());
@@ -89,6 +91,7 @@ int RenderVideoPin(IMpeg2Demultiplexer* demux, HWND window)
     ComPtr<IPin> pin;
     if (SUCCEEDED(MakeVideoPinType(type)))
         pin = CreateOutputPin(demux, type, L"video");
+    SetCodecMessageOwner(window);
     if (!pin)
         return ShowFailure(window, L"pas cr\u00e9\u00e9 pin video");
 

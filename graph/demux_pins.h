@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "common/com_ptr.h"
+
 struct IMpeg2Demultiplexer;
 
 // Fills `type` with the media type of the "video", "son", "ac3" or "data" pin. The
@@ -12,6 +14,15 @@ struct IMpeg2Demultiplexer;
 HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type);
 HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype);
 void MakeDataPinType(AM_MEDIA_TYPE& type);
+
+// The configured decoder between `pin` and `renderer` (found by its name in
+// `setting` for `major`/`subtype`, added as `decoderName` and kept in `decoder`),
+// or, when none is configured, whatever chain the graph finds from `pin` to the
+// renderers already in it. Returns the failure message, "" for a silent failure, or
+// nullptr on success.
+const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype, const wchar_t* setting,
+                              const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
+                              const wchar_t* connectFailure, const wchar_t* renderFailure);
 
 // Creates the four pins and renders each branch, in the order video, audio, AC-3,
 // data, stopping at the first that fails. The video is drawn in `window`, which also

@@ -1,5 +1,6 @@
 #include "graph/tuning.h"
 
+#include "graph/codec_pins.h"
 #include "graph/graph_handles.h"
 
 namespace {
@@ -59,6 +60,7 @@ void ApplyChannelSwitch(const ChannelSwitch& plan)
     UnmapAllPids(videoPidMap.Get());
     UnmapAllPids(audioPidMap.Get());
     UnmapAllPids(ac3PidMap.Get());
+    MatchPinCodecs({plan.videoCodec, plan.audioCodec, plan.ac3Codec});
     if (plan.retune)
         TuneFrequency(plan.frequency);
     MapElementaryStream(videoPidMap.Get(), plan.videoPid);

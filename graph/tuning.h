@@ -18,6 +18,7 @@ void UnmapPid(IMPEG2PIDMap* pidMap, std::int32_t pid);
 // Unmaps the PIDs of one pin, as many as one enumeration call of 8 entries returns.
 void UnmapAllPids(IMPEG2PIDMap* pidMap);
 // Carries out a planned channel change: unmaps the video, audio and AC-3 pins,
+// gives the pins the codecs of the new channel when they differ (codec_pins.h),
 // retunes when the plan says so, then maps the video PID and, when there is one, the
 // audio PID.
 void ApplyChannelSwitch(const ChannelSwitch& plan);

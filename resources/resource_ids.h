@@ -65,6 +65,14 @@
 #define IDC_GUIDE_LIST          1013
 #define IDC_GUIDE_REFRESH       1014
 
+/* Decoders of today's codecs: a second page of the configuration. */
+#define IDD_MODERN_CODECS       120
+#define IDC_CONFIG_MODERN       1030
+#define IDC_MODERN_H264         1031
+#define IDC_MODERN_HEVC         1032
+#define IDC_MODERN_AAC          1033
+#define IDC_MODERN_EAC3         1034
+
 /* About box. */
 #define IDC_ABOUT_LINK          1008
 

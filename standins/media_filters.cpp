@@ -8,14 +8,17 @@
 
 namespace {
 
-const std::array<MediaFilterEntry, 6>& Table()
+const std::array<MediaFilterEntry, 9>& Table()
 {
-    static const std::array<MediaFilterEntry, 6> table = {{
+    static const std::array<MediaFilterEntry, 9> table = {{
         {&StandinDemuxSetup(), CreateStandinDemux},
         {&StandinMpeg2DataSetup(), CreateStandinMpeg2Data},
         {&standin::Mpeg2VideoDecoderEntry().setup, standin::Mpeg2VideoDecoderEntry().create},
         {&standin::MpegAudioDecoderEntry().setup, standin::MpegAudioDecoderEntry().create},
         {&standin::Ac3DecoderEntry().setup, standin::Ac3DecoderEntry().create},
+        {&standin::H264VideoDecoderEntry().setup, standin::H264VideoDecoderEntry().create},
+        {&standin::AacDecoderEntry().setup, standin::AacDecoderEntry().create},
+        {&standin::Eac3DecoderEntry().setup, standin::Eac3DecoderEntry().create},
         {&standin::VideoRendererEntry().setup, standin::VideoRendererEntry().create},
     }};
     return table;

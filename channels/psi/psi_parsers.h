@@ -32,7 +32,9 @@ void ParseSdt(const std::uint8_t* section, std::size_t length, std::int32_t freq
 // programme number. The first entry (the network entry) is skipped unread.
 void ParsePat(const std::uint8_t* section, std::size_t length, ChannelList& list);
 
-// PMT of the record at `position`: sets its PCR, Video, Son1, Son2 and Ac3.
+// PMT of the record at `position`: sets its PCR, Video, Son1, Son2 and Ac3, and
+// the codec of each. MPEG-1/2 video, MPEG audio and AC-3 streams take their fields
+// first; H.264, HEVC, AAC and E-AC-3 streams fill only the fields left empty.
 // Nothing happens when `position` names no record.
 void ParsePmt(const std::uint8_t* section, std::size_t length, std::size_t position, ChannelList& list);
 

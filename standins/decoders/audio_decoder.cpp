@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "graph/filterbase/media_type.h"
+#include "graph/media_framework.h"
 #include "standins/decoders/decoder_registration.h"
 #include "standins/decoders/media_types.h"
 
@@ -23,24 +24,49 @@ constexpr double kToneAmplitude = 300.0;
 // A resynchronisation on the upstream time stamps only when they drift this far.
 constexpr REFERENCE_TIME kMaxDrift = 400000;
 
+const StandinFilterEntry& EntryOf(AudioFormat format)
+{
+    switch (format) {
+    case AudioFormat::Ac3: return Ac3DecoderEntry();
+    case AudioFormat::Aac: return AacDecoderEntry();
+    case AudioFormat::Eac3: return Eac3DecoderEntry();
+    case AudioFormat::MpegAudio: break;
+    }
+    return MpegAudioDecoderEntry();
+}
+
+const wchar_t* NameOf(AudioFormat format)
+{
+    switch (format) {
+    case AudioFormat::Ac3: return L"AC-3 decoder stand-in";
+    case AudioFormat::Aac: return L"AAC decoder stand-in";
+    case AudioFormat::Eac3: return L"E-AC-3 decoder stand-in";
+    case AudioFormat::MpegAudio: break;
+    }
+    return L"MPEG audio decoder stand-in";
+}
+
 }  // namespace
 
 CPcmAudioDecoder::CPcmAudioDecoder(IUnknown* outer, AudioFormat format)
-    : CTransformFilter(format == AudioFormat::Ac3 ? L"AC-3 decoder stand-in" : L"MPEG audio decoder stand-in", outer,
-                       format == AudioFormat::Ac3 ? CLSID_StandinAc3Decoder : CLSID_StandinMpegAudioDecoder),
-      format_(format), scanner_(format)
+    : CTransformFilter(NameOf(format), outer, *EntryOf(format).setup.classId), format_(format), scanner_(format)
 {
 }
 
 const FilterSetup* CPcmAudioDecoder::GetSetupData()
 {
-    return format_ == AudioFormat::Ac3 ? &Ac3DecoderEntry().setup : &MpegAudioDecoderEntry().setup;
+    return &EntryOf(format_).setup;
 }
 
 HRESULT CPcmAudioDecoder::CheckInputType(const AM_MEDIA_TYPE& type)
 {
     if (type.majortype != MEDIATYPE_Audio) return VFW_E_TYPE_NOT_ACCEPTED;
     if (format_ == AudioFormat::Ac3) return type.subtype == MEDIASUBTYPE_DOLBY_AC3 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    if (format_ == AudioFormat::Eac3) return type.subtype == MEDIASUBTYPE_DOLBY_DDPLUS ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    if (format_ == AudioFormat::Aac)
+        return type.subtype == MEDIASUBTYPE_MPEG_ADTS_AAC || type.subtype == MEDIASUBTYPE_MPEG_LOAS
+                   ? S_OK
+                   : VFW_E_TYPE_NOT_ACCEPTED;
     const bool mpeg = type.subtype == MEDIASUBTYPE_MPEG2_AUDIO || type.subtype == MEDIASUBTYPE_MPEG1AudioPayload ||
                       type.subtype == MEDIASUBTYPE_MPEG1Payload;
     return mpeg ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
@@ -140,7 +166,7 @@ HRESULT CPcmAudioDecoder::DeliverFrame(const AudioFrameInfo& frame)
     if (FAILED(hr)) return hr;
     const long bytes = static_cast<long>(samples * kPcmBytesPerFrame);
     if (out->GetSize() < bytes) return E_UNEXPECTED;
-    const double tone = format_ == AudioFormat::Ac3 ? 660.0 : 440.0;
+    const double tone = format_ == AudioFormat::MpegAudio ? 440.0 : 660.0;
     SynthesizeTone(reinterpret_cast<std::int16_t*>(pcm), samples, outputRate_, tone, kToneAmplitude, phase_);
 
     out->SetActualDataLength(bytes);

@@ -78,9 +78,61 @@ std::optional<AudioFrameInfo> ParseAc3SyncInfo(const std::uint8_t* d, std::size_
     return f;
 }
 
+std::optional<AudioFrameInfo> ParseAdtsHeader(const std::uint8_t* d, std::size_t size)
+{
+    static constexpr std::uint32_t kRates[13] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                                 22050, 16000, 12000, 11025, 8000,  7350};
+    if (!d || size < 7) return std::nullopt;
+    if (d[0] != 0xFF || (d[1] & 0xF6) != 0xF0) return std::nullopt;
+    const int rateIndex = (d[2] >> 2) & 0x0F;
+    if (rateIndex >= 13) return std::nullopt;
+    const std::uint32_t length = static_cast<std::uint32_t>((d[3] & 0x03) << 11 | d[4] << 3 | d[5] >> 5);
+    const std::uint32_t header = (d[1] & 0x01) ? 7 : 9;
+    if (length < header) return std::nullopt;
+    AudioFrameInfo f;
+    f.sampleRate = kRates[rateIndex];
+    f.samplesPerFrame = 1024 * (static_cast<std::uint32_t>(d[6] & 0x03) + 1);
+    f.frameBytes = length;
+    return f;
+}
+
+std::optional<AudioFrameInfo> ParseEac3SyncInfo(const std::uint8_t* d, std::size_t size)
+{
+    static constexpr std::uint32_t kBlocks[4] = {1, 2, 3, 6};
+    if (!d || size < 6) return std::nullopt;
+    if (d[0] != 0x0B || d[1] != 0x77) return std::nullopt;
+    const int bsid = d[5] >> 3;
+    if (bsid <= 10 || bsid > 16) return std::nullopt;
+    const std::uint32_t words = static_cast<std::uint32_t>((d[2] & 0x07) << 8 | d[3]) + 1;
+    const int fscod = d[4] >> 6;
+    AudioFrameInfo f;
+    if (fscod == 3) {
+        const int fscod2 = (d[4] >> 4) & 0x03;
+        if (fscod2 == 3) return std::nullopt;
+        f.sampleRate = kAc3SampleRates[fscod2] / 2;
+        f.samplesPerFrame = 1536;
+    } else {
+        f.sampleRate = kAc3SampleRates[fscod];
+        f.samplesPerFrame = 256 * kBlocks[(d[4] >> 4) & 0x03];
+    }
+    f.frameBytes = words * 2;
+    return f;
+}
+
+std::size_t AudioFrameScanner::HeaderBytes() const
+{
+    switch (format_) {
+    case AudioFormat::Ac3: return 5;
+    case AudioFormat::Eac3: return 6;
+    case AudioFormat::Aac: return 7;
+    case AudioFormat::MpegAudio: break;
+    }
+    return 4;
+}
+
 bool AudioFrameScanner::SyncAt(std::size_t pos) const
 {
-    if (format_ == AudioFormat::Ac3) return pending_[pos] == 0x0B && (pos + 1 >= pending_.size() || pending_[pos + 1] == 0x77);
+    if (format_ == AudioFormat::Ac3 || format_ == AudioFormat::Eac3) return pending_[pos] == 0x0B && (pos + 1 >= pending_.size() || pending_[pos + 1] == 0x77);
     return pending_[pos] == 0xFF && (pos + 1 >= pending_.size() || (pending_[pos + 1] & 0xF0) == 0xF0);
 }
 
@@ -88,7 +140,13 @@ std::optional<AudioFrameInfo> AudioFrameScanner::ParseAt(std::size_t pos) const
 {
     const std::uint8_t* p = pending_.data() + pos;
     const std::size_t n = pending_.size() - pos;
-    return format_ == AudioFormat::Ac3 ? ParseAc3SyncInfo(p, n) : ParseMpegAudioHeader(p, n);
+    switch (format_) {
+    case AudioFormat::Ac3: return ParseAc3SyncInfo(p, n);
+    case AudioFormat::Eac3: return ParseEac3SyncInfo(p, n);
+    case AudioFormat::Aac: return ParseAdtsHeader(p, n);
+    case AudioFormat::MpegAudio: break;
+    }
+    return ParseMpegAudioHeader(p, n);
 }
 
 void AudioFrameScanner::Feed(const std::uint8_t* data, std::size_t size, std::vector<AudioFrameInfo>& frames)

@@ -21,7 +21,14 @@ std::optional<AudioFrameInfo> ParseMpegAudioHeader(const std::uint8_t* data, std
 // AC-3 (ATSC A/52) sync information: 0B 77, crc1, then fscod and frmsizecod. Needs 5 bytes.
 std::optional<AudioFrameInfo> ParseAc3SyncInfo(const std::uint8_t* data, std::size_t size);
 
-enum class AudioFormat { MpegAudio, Ac3 };
+// AAC in ADTS (ISO 14496-3): sync FFF with layer 0, frame length in the header.
+// Needs 7 bytes; a CRC-protected header (9 bytes) is counted as part of the frame.
+std::optional<AudioFrameInfo> ParseAdtsHeader(const std::uint8_t* data, std::size_t size);
+// E-AC-3 (A/52 annex E) sync information: 0B 77, then frmsiz and fscod; bsid 11 to 16.
+// Needs 6 bytes.
+std::optional<AudioFrameInfo> ParseEac3SyncInfo(const std::uint8_t* data, std::size_t size);
+
+enum class AudioFormat { MpegAudio, Ac3, Aac, Eac3 };
 
 // Finds whole frames in a byte stream delivered in arbitrary pieces. Bytes that are
 // not part of a frame are skipped; a frame counts once all of its bytes have arrived.
@@ -36,7 +43,7 @@ public:
 private:
     std::optional<AudioFrameInfo> ParseAt(std::size_t pos) const;
     bool SyncAt(std::size_t pos) const;
-    std::size_t HeaderBytes() const { return format_ == AudioFormat::Ac3 ? 5 : 4; }
+    std::size_t HeaderBytes() const;
 
     AudioFormat format_;
     std::vector<std::uint8_t> pending_;   // at most one incomplete frame

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "graph/media_framework.h"
 #include "standins/decoders/audio_decoder.h"
 #include "standins/decoders/video_decoder.h"
 
@@ -21,6 +22,9 @@ const REGPINTYPES kMpegAudioIn[] = {
     {&MEDIATYPE_Audio, &MEDIASUBTYPE_MPEG1Payload},
 };
 const REGPINTYPES kAc3In[] = {{&MEDIATYPE_Audio, &MEDIASUBTYPE_DOLBY_AC3}};
+const REGPINTYPES kH264In[] = {{&MEDIATYPE_Video, &MEDIASUBTYPE_H264}, {&MEDIATYPE_Video, &MEDIASUBTYPE_HEVC}};
+const REGPINTYPES kAacIn[] = {{&MEDIATYPE_Audio, &MEDIASUBTYPE_MPEG_ADTS_AAC}, {&MEDIATYPE_Audio, &MEDIASUBTYPE_MPEG_LOAS}};
+const REGPINTYPES kEac3In[] = {{&MEDIATYPE_Audio, &MEDIASUBTYPE_DOLBY_DDPLUS}};
 const REGPINTYPES kPcmOut[] = {{&MEDIATYPE_Audio, &MEDIASUBTYPE_PCM}};
 
 REGFILTERPINS2 MakePin(DWORD flags, UINT count, const REGPINTYPES* types)
@@ -46,6 +50,12 @@ REGFILTER2 MakeFilter(const REGFILTERPINS2* pins)
 const REGFILTERPINS2 kVideoPins[] = {MakePin(0, 1, kVideoIn), MakePin(REG_PINFLAG_B_OUTPUT, 1, kVideoOut)};
 const REGFILTERPINS2 kMpegAudioPins[] = {MakePin(0, 3, kMpegAudioIn), MakePin(REG_PINFLAG_B_OUTPUT, 1, kPcmOut)};
 const REGFILTERPINS2 kAc3Pins[] = {MakePin(0, 1, kAc3In), MakePin(REG_PINFLAG_B_OUTPUT, 1, kPcmOut)};
+const REGFILTERPINS2 kH264Pins[] = {MakePin(0, 2, kH264In), MakePin(REG_PINFLAG_B_OUTPUT, 1, kVideoOut)};
+const REGFILTERPINS2 kAacPins[] = {MakePin(0, 2, kAacIn), MakePin(REG_PINFLAG_B_OUTPUT, 1, kPcmOut)};
+const REGFILTERPINS2 kEac3Pins[] = {MakePin(0, 1, kEac3In), MakePin(REG_PINFLAG_B_OUTPUT, 1, kPcmOut)};
+const REGFILTER2 kH264Filter = MakeFilter(kH264Pins);
+const REGFILTER2 kAacFilter = MakeFilter(kAacPins);
+const REGFILTER2 kEac3Filter = MakeFilter(kEac3Pins);
 const REGFILTER2 kVideoFilter = MakeFilter(kVideoPins);
 const REGFILTER2 kMpegAudioFilter = MakeFilter(kMpegAudioPins);
 const REGFILTER2 kAc3Filter = MakeFilter(kAc3Pins);
@@ -73,9 +83,45 @@ const StandinFilterEntry& Ac3DecoderEntry()
     return entry;
 }
 
+const StandinFilterEntry& H264VideoDecoderEntry()
+{
+    static const StandinFilterEntry entry{
+        {&CLSID_StandinH264VideoDecoder, L"Brisome H.264 Video Decoder", &kH264Filter}, &CreateH264VideoDecoder};
+    return entry;
+}
+
+const StandinFilterEntry& AacDecoderEntry()
+{
+    static const StandinFilterEntry entry{{&CLSID_StandinAacDecoder, L"Brisome AAC Decoder", &kAacFilter},
+                                          &CreateAacDecoder};
+    return entry;
+}
+
+const StandinFilterEntry& Eac3DecoderEntry()
+{
+    static const StandinFilterEntry entry{{&CLSID_StandinEac3Decoder, L"Brisome E-AC-3 Decoder", &kEac3Filter},
+                                          &CreateEac3Decoder};
+    return entry;
+}
+
 HRESULT CreateMpeg2VideoDecoder(IUnknown* outer, REFIID iid, void** out)
 {
-    return CreateFilterObject<CMpeg2VideoDecoder>(outer, iid, out);
+    return CreateFilterObject<CMpeg2VideoDecoder>(outer, iid, out, VideoFormat::Mpeg2);
+}
+
+HRESULT CreateH264VideoDecoder(IUnknown* outer, REFIID iid, void** out)
+{
+    return CreateFilterObject<CMpeg2VideoDecoder>(outer, iid, out, VideoFormat::H264);
+}
+
+HRESULT CreateAacDecoder(IUnknown* outer, REFIID iid, void** out)
+{
+    return CreateFilterObject<CPcmAudioDecoder>(outer, iid, out, AudioFormat::Aac);
+}
+
+HRESULT CreateEac3Decoder(IUnknown* outer, REFIID iid, void** out)
+{
+    return CreateFilterObject<CPcmAudioDecoder>(outer, iid, out, AudioFormat::Eac3);
 }
 
 HRESULT CreateMpegAudioDecoder(IUnknown* outer, REFIID iid, void** out)

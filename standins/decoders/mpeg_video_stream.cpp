@@ -71,12 +71,32 @@ void MpegVideoScanner::Feed(const std::uint8_t* data, std::size_t size, std::vec
     }
 }
 
+void MpegVideoScanner::NalStart(std::uint8_t header, std::vector<VideoStreamEvent>& events)
+{
+    // nal_unit_type: 5 bits of the H.264 header byte, 6 bits of the first HEVC one.
+    const bool hevc = format_ == VideoFormat::Hevc;
+    const int type = hevc ? (header >> 1) & 0x3F : header & 0x1F;
+    const int delimiter = hevc ? 35 : 9;
+    const bool sei = hevc ? (type == 39 || type == 40) : type == 6;
+    if (type == delimiter) {
+        events.push_back({VideoStreamEvent::Kind::Picture, {}, -1});
+    } else if (sei) {
+        isCollecting_ = true;
+        collecting_ = kSeiCollection;
+        collectedCount_ = 0;
+    }
+}
+
 void MpegVideoScanner::StartCode(std::uint8_t code, std::vector<VideoStreamEvent>& events)
 {
     if (isCollecting_) {
         // The four bytes of this start code went into the payload: take them off.
         collectedCount_ = collectedCount_ >= 4 ? collectedCount_ - 4 : 0;
         FinishCollection(events);
+    }
+    if (format_ != VideoFormat::Mpeg2) {
+        NalStart(code, events);
+        return;
     }
     if (code == kPictureStartCode) {
         events.push_back({VideoStreamEvent::Kind::Picture, {}, -1});
@@ -94,6 +114,15 @@ void MpegVideoScanner::FinishCollection(std::vector<VideoStreamEvent>& events)
     if (collecting_ == kSequenceHeaderCode) {
         if (auto h = ParseSequenceHeader(collected_, kept))
             events.push_back({VideoStreamEvent::Kind::SequenceHeader, *h, -1});
+    } else if (collecting_ == kSeiCollection) {
+        // The marker follows the SEI's payload type, size and 16-byte UUID.
+        static constexpr char kPrefix[] = "BTVPID=";
+        for (std::size_t at = 0; at + sizeof kPrefix - 1 < kept; ++at)
+            if (std::memcmp(collected_ + at, kPrefix, sizeof kPrefix - 1) == 0) {
+                if (auto pid = ParseServicePidUserData(collected_ + at, kept - at))
+                    events.push_back({VideoStreamEvent::Kind::ServicePid, {}, *pid});
+                break;
+            }
     } else if (collecting_ == kUserDataStartCode) {
         if (auto pid = ParseServicePidUserData(collected_, kept))
             events.push_back({VideoStreamEvent::Kind::ServicePid, {}, *pid});

@@ -38,6 +38,11 @@ std::int64_t FramePeriod100ns(int frameRateCode);
 // that are not digits. `data` starts right after 00 00 01 B2.
 std::optional<int> ParseServicePidUserData(const std::uint8_t* data, std::size_t size);
 
+// How the stream is cut into units: MPEG-2 start codes, or H.264 / HEVC NAL units
+// (an access unit delimiter starts each picture; the service marker travels in an
+// SEI message, anywhere in its first bytes).
+enum class VideoFormat { Mpeg2, H264, Hevc };
+
 struct VideoStreamEvent {
     enum class Kind { SequenceHeader, ServicePid, Picture };
     Kind kind;
@@ -47,6 +52,8 @@ struct VideoStreamEvent {
 
 class MpegVideoScanner {
 public:
+    explicit MpegVideoScanner(VideoFormat format = VideoFormat::Mpeg2) : format_(format) {}
+
     // Scans `size` bytes that follow whatever was fed before and appends what they
     // complete to `events`.
     void Feed(const std::uint8_t* data, std::size_t size, std::vector<VideoStreamEvent>& events);
@@ -55,7 +62,12 @@ public:
 
 private:
     // User data longer than this cannot be the marker; only its start is kept.
-    static constexpr std::size_t kCollectLimit = 32;
+    static constexpr std::size_t kCollectLimit = 48;
+    static constexpr std::uint8_t kSeiCollection = 0xFF;  // not an MPEG-2 code that is collected
+
+    void NalStart(std::uint8_t header, std::vector<VideoStreamEvent>& events);
+
+    VideoFormat format_;
 
     void StartCode(std::uint8_t code, std::vector<VideoStreamEvent>& events);
     void FinishCollection(std::vector<VideoStreamEvent>& events);

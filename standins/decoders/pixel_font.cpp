@@ -18,6 +18,19 @@ constexpr std::uint8_t kDigits[10][kGlyphHeight] = {
 };
 constexpr std::uint8_t kMinus[kGlyphHeight] = {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00};
 constexpr std::uint8_t kBlank[kGlyphHeight] = {};
+constexpr std::uint8_t kDot[kGlyphHeight] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C};
+
+// The letters of the codec markers.
+struct Letter {
+    char c;
+    std::uint8_t rows[kGlyphHeight];
+};
+constexpr Letter kLetters[] = {
+    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}},
+    {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}},
+    {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
+};
 
 }  // namespace
 
@@ -25,6 +38,9 @@ const std::uint8_t* GlyphRows(char c)
 {
     if (c >= '0' && c <= '9') return kDigits[c - '0'];
     if (c == '-') return kMinus;
+    if (c == '.') return kDot;
+    for (const Letter& letter : kLetters)
+        if (letter.c == c) return letter.rows;
     return kBlank;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A 5 x 7 pixel font for the digits and the minus sign, enough to write numbers on
-// test pictures without any platform font.
+// A 5 x 7 pixel font for the digits, the minus sign and the letters of the codec
+// markers, enough to write them on test pictures without any platform font.
 #include <cstdint>
 
 namespace standin {

@@ -91,7 +91,7 @@ std::string TestPictureFrameText(std::uint32_t frameNumber)
     return std::to_string(frameNumber);
 }
 
-void DrawTestPicture(const PictureView& view, int pid, std::uint32_t frameNumber)
+void DrawTestPicture(const PictureView& view, int pid, std::uint32_t frameNumber, const char* marker)
 {
     if (!view.top || view.width <= 0 || view.height <= 0) return;
     FillRect(view, 0, 0, view.width, view.height, TestPictureBackground(pid));
@@ -105,6 +105,13 @@ void DrawTestPicture(const PictureView& view, int pid, std::uint32_t frameNumber
     const int frameScale = FitScale(frameText.size(), usableWidth, view.height / 4);
     DrawText(view, pidText, view.height / 2 - kGlyphHeight * pidScale - view.height / 16, pidScale);
     DrawText(view, frameText, view.height / 2 + view.height / 8, frameScale);
+    if (marker) {
+        const std::string text(marker);
+        const int band = view.height / 8;
+        FillRect(view, 0, view.height - band, view.width, view.height, kTestPictureMarkerBand);
+        const int scale = FitScale(text.size(), usableWidth / 2, band * 3 / 4);
+        DrawText(view, text, view.height - band + (band - kGlyphHeight * scale) / 2, scale);
+    }
 }
 
 }  // namespace standin

@@ -32,7 +32,11 @@ inline constexpr std::uint32_t kTestPictureInk = 0x00FFFFFF;
 std::string TestPicturePidText(int pid);
 std::string TestPictureFrameText(std::uint32_t frameNumber);
 
-// Draws the whole picture; nothing is written outside the view.
-void DrawTestPicture(const PictureView& view, int pid, std::uint32_t frameNumber);
+// Draws the whole picture; nothing is written outside the view. A `marker` (the
+// codec of a stream other than MPEG-2, such as "H.264") is written in the bottom
+// eighth, in a band of kTestPictureMarkerBand.
+void DrawTestPicture(const PictureView& view, int pid, std::uint32_t frameNumber, const char* marker = nullptr);
+
+inline constexpr std::uint32_t kTestPictureMarkerBand = 0x00000000;
 
 }  // namespace standin

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "graph/filterbase/media_type.h"
+#include "graph/media_framework.h"
 #include "standins/decoders/decoder_registration.h"
 #include "standins/decoders/media_types.h"
 #include "standins/decoders/test_picture.h"
@@ -20,18 +21,33 @@ long FrameBytes(int width, int height) { return static_cast<long>(width) * heigh
 
 }  // namespace
 
-CMpeg2VideoDecoder::CMpeg2VideoDecoder(IUnknown* outer)
-    : CTransformFilter(L"MPEG-2 video decoder stand-in", outer, CLSID_StandinMpeg2VideoDecoder)
+CMpeg2VideoDecoder::CMpeg2VideoDecoder(IUnknown* outer, VideoFormat format)
+    : CTransformFilter(format == VideoFormat::Mpeg2 ? L"MPEG-2 video decoder stand-in"
+                                                    : L"H.264 video decoder stand-in",
+                       outer, format == VideoFormat::Mpeg2 ? CLSID_StandinMpeg2VideoDecoder : CLSID_StandinH264VideoDecoder),
+      format_(format)
 {
 }
 
-const FilterSetup* CMpeg2VideoDecoder::GetSetupData() { return &Mpeg2VideoDecoderEntry().setup; }
+const FilterSetup* CMpeg2VideoDecoder::GetSetupData()
+{
+    return format_ == VideoFormat::Mpeg2 ? &Mpeg2VideoDecoderEntry().setup : &H264VideoDecoderEntry().setup;
+}
 
 HRESULT CMpeg2VideoDecoder::CheckInputType(const AM_MEDIA_TYPE& type)
 {
-    if (type.majortype != MEDIATYPE_Video || type.subtype != MEDIASUBTYPE_MPEG2_VIDEO)
+    if (type.majortype != MEDIATYPE_Video)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    return S_OK;
+    if (format_ == VideoFormat::Mpeg2)
+        return type.subtype == MEDIASUBTYPE_MPEG2_VIDEO ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return type.subtype == MEDIASUBTYPE_H264 || type.subtype == MEDIASUBTYPE_HEVC ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+VideoFormat CMpeg2VideoDecoder::StreamFormat()
+{
+    if (format_ == VideoFormat::Mpeg2)
+        return VideoFormat::Mpeg2;
+    return Input().CurrentMediaType().subtype == MEDIASUBTYPE_HEVC ? VideoFormat::Hevc : VideoFormat::H264;
 }
 
 HRESULT CMpeg2VideoDecoder::GetOutputType(const AM_MEDIA_TYPE* input, int position, AM_MEDIA_TYPE& type)
@@ -66,7 +82,7 @@ void CMpeg2VideoDecoder::StartOfRun()
         // Until the first sequence header the connection's format tells the size.
         int width = 720, height = 576;
         CompressedVideoSize(Input().CurrentMediaType(), width, height);
-        core_ = VideoDecoderCore(width, height);
+        core_ = VideoDecoderCore(width, height, StreamFormat());
         coreSized_ = true;
     }
     core_.Restart();
@@ -141,7 +157,8 @@ HRESULT CMpeg2VideoDecoder::DeliverFrame(const FrameToDraw& frame, REFERENCE_TIM
     // Bottom-up rows unless downstream asked for top-down ones.
     view.top = outputTopDown_ ? pixels : pixels + stride * (frame.height - 1);
     view.strideBytes = outputTopDown_ ? stride : -stride;
-    DrawTestPicture(view, frame.pid, frame.frameNumber);
+    static constexpr const char* kMarkers[] = {nullptr, "H.264", "HEVC"};
+    DrawTestPicture(view, frame.pid, frame.frameNumber, kMarkers[static_cast<int>(StreamFormat())]);
 
     out->SetActualDataLength(FrameBytes(frame.width, frame.height));
     out->SetSyncPoint(TRUE);

@@ -10,7 +10,9 @@ namespace standin {
 
 class CMpeg2VideoDecoder : public CTransformFilter {
 public:
-    explicit CMpeg2VideoDecoder(IUnknown* outer);
+    // MPEG-2, or (for VideoFormat::H264) H.264 and HEVC: the connection's subtype
+    // tells those two apart, and their test picture is marked "H.264" or "HEVC".
+    CMpeg2VideoDecoder(IUnknown* outer, VideoFormat format);
 
     const FilterSetup* GetSetupData() override;
 
@@ -26,6 +28,9 @@ private:
     HRESULT DeliverFrame(const FrameToDraw& frame, REFERENCE_TIME start);
 
     // Streaming state, under the streaming lock.
+    VideoFormat StreamFormat();
+
+    const VideoFormat format_;
     VideoDecoderCore core_;
     bool coreSized_ = false;
     int outputWidth_ = 0;          // size of the frames the downstream pin last agreed to

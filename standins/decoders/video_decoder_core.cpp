@@ -8,8 +8,9 @@ bool SaneSide(int side) { return side > 0 && side <= kMaxPictureSide; }
 
 }  // namespace
 
-VideoDecoderCore::VideoDecoderCore(int initialWidth, int initialHeight)
-    : width_(SaneSide(initialWidth) && SaneSide(initialHeight) ? initialWidth : 720),
+VideoDecoderCore::VideoDecoderCore(int initialWidth, int initialHeight, VideoFormat format)
+    : scanner_(format),
+      width_(SaneSide(initialWidth) && SaneSide(initialHeight) ? initialWidth : 720),
       height_(SaneSide(initialWidth) && SaneSide(initialHeight) ? initialHeight : 576)
 {
 }

@@ -22,7 +22,8 @@ class VideoDecoderCore {
 public:
     // The size announced by the connection's format, used until a sequence header says
     // otherwise (sides out of 1..kMaxPictureSide fall back to 720 x 576).
-    explicit VideoDecoderCore(int initialWidth = 720, int initialHeight = 576);
+    explicit VideoDecoderCore(int initialWidth = 720, int initialHeight = 576,
+                              VideoFormat format = VideoFormat::Mpeg2);
 
     // One frame per picture start code found in `size` bytes, in stream order.
     std::vector<FrameToDraw> Feed(const std::uint8_t* data, std::size_t size);

@@ -223,4 +223,40 @@ TEST(Configuration, FromTheMenusAnnulerKeepsTheFileAndAnUnconfiguredFilterHasNoP
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
+TEST(Configuration, TheHdCodecsPageOffersTodaysDecodersAndSavesOnlyTheOnesChosen)
+{
+    Installation installation;
+    ScratchDir& dir = installation.Dir();
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 15000));
+    EXPECT_EQ(ReadKey(dir, L"Filtre H.264"), L"<missing>");
+
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40003, 0), 0);
+    HWND dialog = WaitForConfigDialog();
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, 1030);
+    HWND page = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        page = FindWindowW(L"#32770", L"Codecs des cha\u00eenes HD");
+        return page != nullptr && IsWindowVisible(page);
+    }, 5000));
+    EXPECT_TRUE(Has(Entries(page, 1031), L"Brisome H.264 Video Decoder"));
+    EXPECT_TRUE(Has(Entries(page, 1032), L"Brisome H.264 Video Decoder")) << "it reads HEVC too";
+    EXPECT_TRUE(Has(Entries(page, 1033), L"Brisome AAC Decoder"));
+    EXPECT_TRUE(Has(Entries(page, 1034), L"Brisome E-AC-3 Decoder"));
+    Choose(page, 1031, L"Brisome H.264 Video Decoder");
+    Press(page, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(page); }, 5000));
+    EXPECT_EQ(ReadKey(dir, L"Filtre H.264"), L"Brisome H.264 Video Decoder");
+    EXPECT_EQ(ReadKey(dir, L"Filtre E-AC-3"), L"<missing>") << "not chosen, not written";
+    Press(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
 }  // namespace

@@ -11,7 +11,10 @@ namespace tsgen {
 
 inline constexpr std::uint16_t kNoPcrPid = 0x1FFF;
 
+enum class VideoCodec { Mpeg2, H264 };
+
 struct VideoStream {
+    VideoCodec codec = VideoCodec::Mpeg2;
     std::uint16_t pid = 0;
     int width = 720;
     int height = 576;
@@ -20,7 +23,7 @@ struct VideoStream {
     std::uint32_t bitrate = 1200000;  // pictures are padded up to this rate
 };
 
-enum class AudioKind { Mpeg, Ac3 };
+enum class AudioKind { Mpeg, Ac3, Aac, Eac3 };
 
 struct AudioStream {
     AudioKind kind = AudioKind::Mpeg;
@@ -46,7 +49,7 @@ struct Service {
     std::uint16_t pmtPid = 0;
     std::uint16_t pcrPid = kNoPcrPid;
     std::optional<VideoStream> video;
-    std::vector<AudioStream> audio;  // MPEG audio and AC-3, in PMT order
+    std::vector<AudioStream> audio;  // in PMT order
     std::optional<std::uint16_t> lcn;
     bool visible = true;
     std::vector<Event> events;       // sorted by start, not overlapping

@@ -147,6 +147,14 @@ void ParseVideoFormat(FieldReader& f, VideoStream& v)
 
 std::uint32_t AudioBitrate(FieldReader& f, AudioKind kind)
 {
+    if (kind == AudioKind::Aac)
+        return static_cast<std::uint32_t>(f.Number("bitrate", 16000, 576000, 128000));
+    if (kind == AudioKind::Eac3) {
+        const std::int64_t bps = f.Number("bitrate", 32000, 1024000, 256000);
+        if (bps % 500 != 0)
+            f.Fail("débit E-AC-3 invalide (32000 à 1024000, multiple de 500)");
+        return static_cast<std::uint32_t>(bps);
+    }
     const std::int64_t bps = f.Number("bitrate", 1, 1000000, kind == AudioKind::Ac3 ? 384000 : 192000);
     if (bps % 1000 == 0) {
         const int kbps = static_cast<int>(bps / 1000);
@@ -197,13 +205,17 @@ public:
             Audio(f, AudioKind::Mpeg);
         else if (k == "ac3")
             Audio(f, AudioKind::Ac3);
+        else if (k == "aac")
+            Audio(f, AudioKind::Aac);
+        else if (k == "eac3")
+            Audio(f, AudioKind::Eac3);
         else if (k == "event")
             EventLine(f);
         else if (k == "charset")
             Charset(f);
         else
             f.Fail("mot-clé inconnu « " + k +
-                   " » (broadcast, repeat, charset, network, mux, service, video, audio, ac3, event)");
+                   " » (broadcast, repeat, charset, network, mux, service, video, audio, ac3, aac, eac3, event)");
         f.CheckAllUsed();
     }
 
@@ -356,6 +368,10 @@ private:
         if (s.video)
             f.Fail("un service n'a qu'une vidéo");
         VideoStream v;
+        const std::string codec = f.Text("codec", "mpeg2");
+        if (codec != "mpeg2" && codec != "h264")
+            f.Fail("« codec » attend mpeg2 ou h264");
+        v.codec = codec == "h264" ? VideoCodec::H264 : VideoCodec::Mpeg2;
         v.pid = Pid(f, "pid");
         ClaimPid(f, v.pid, "la vidéo du service " + std::to_string(s.sid));
         ParseVideoFormat(f, v);
@@ -364,7 +380,8 @@ private:
 
     void Audio(FieldReader& f, AudioKind kind)
     {
-        Service& s = CurrentService(f, kind == AudioKind::Ac3 ? "ac3" : "audio");
+        static const char* const kKeywords[] = {"audio", "ac3", "aac", "eac3"};
+        Service& s = CurrentService(f, kKeywords[static_cast<int>(kind)]);
         AudioStream a;
         a.kind = kind;
         a.pid = Pid(f, "pid");

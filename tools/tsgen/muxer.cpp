@@ -8,6 +8,7 @@
 
 #include "tools/tsgen/audio_es.h"
 #include "tools/tsgen/eit_tables.h"
+#include "tools/tsgen/h264_es.h"
 #include "tools/tsgen/pes.h"
 #include "tools/tsgen/ts_packetizer.h"
 #include "tools/tsgen/video_es.h"
@@ -146,15 +147,21 @@ private:
                 const VideoStream video = *s.video;
                 const FrameRate rate = FrameRateOfCode(video.frameRateCode);
                 const PictureColour colour = ColourOf(s.sid);
+                const auto picture = video.codec == VideoCodec::H264 ? BuildH264Picture : BuildVideoPicture;
                 AddStream(video.pid, kStreamIdVideo, kClock27 * rate.denominator / rate.numerator,
-                          [video, colour](std::uint64_t k) { return BuildVideoPicture(video, k, colour); });
+                          [video, colour, picture](std::uint64_t k) { return picture(video, k, colour); });
             }
             std::uint8_t audioId = kStreamIdAudio;
             for (const AudioStream& a : s.audio) {
                 // Every frame of silence is the same: build it once.
-                if (a.kind == AudioKind::Ac3) {
-                    auto frame = std::make_shared<std::vector<std::uint8_t>>(BuildAc3Frame(a.bitrate));
+                if (a.kind == AudioKind::Ac3 || a.kind == AudioKind::Eac3) {
+                    auto frame = std::make_shared<std::vector<std::uint8_t>>(
+                        a.kind == AudioKind::Ac3 ? BuildAc3Frame(a.bitrate) : BuildEac3Frame(a.bitrate));
                     AddStream(a.pid, kStreamIdPrivate1, kClock27 * kAc3SamplesPerFrame / kAudioSampleRate,
+                              [frame](std::uint64_t) { return *frame; });
+                } else if (a.kind == AudioKind::Aac) {
+                    auto frame = std::make_shared<std::vector<std::uint8_t>>(BuildAacFrame(a.bitrate));
+                    AddStream(a.pid, audioId++, kClock27 * kAacSamplesPerFrame / kAudioSampleRate,
                               [frame](std::uint64_t) { return *frame; });
                 } else {
                     auto frame = std::make_shared<std::vector<std::uint8_t>>(BuildMpegAudioFrame(a.bitrate));

@@ -18,11 +18,28 @@ constexpr std::uint8_t kDescServiceList = 0x41;
 constexpr std::uint8_t kDescService = 0x48;
 constexpr std::uint8_t kDescTerrestrialDelivery = 0x5A;
 constexpr std::uint8_t kDescAc3 = 0x6A;
+constexpr std::uint8_t kDescEnhancedAc3 = 0x7A;
 constexpr std::uint8_t kDescLogicalChannel = 0x83;
 
 constexpr std::uint8_t kStreamMpeg2Video = 0x02;
 constexpr std::uint8_t kStreamMpeg1Audio = 0x03;
 constexpr std::uint8_t kStreamPrivatePes = 0x06;
+constexpr std::uint8_t kStreamAacAdts = 0x0F;
+constexpr std::uint8_t kStreamH264Video = 0x1B;
+
+std::uint8_t AudioStreamType(AudioKind kind)
+{
+    switch (kind) {
+    case AudioKind::Ac3:
+    case AudioKind::Eac3:
+        return kStreamPrivatePes;
+    case AudioKind::Aac:
+        return kStreamAacAdts;
+    case AudioKind::Mpeg:
+        break;
+    }
+    return kStreamMpeg1Audio;
+}
 
 void LanguageDescriptor(ByteWriter& w, const std::string& language)
 {
@@ -79,17 +96,17 @@ Section BuildPmt(const Service& service)
     w.U16(0xE000 | service.pcrPid);
     w.U16(0xF000);  // no programme descriptors
     if (service.video) {
-        w.U8(kStreamMpeg2Video);
+        w.U8(service.video->codec == VideoCodec::H264 ? kStreamH264Video : kStreamMpeg2Video);
         w.U16(0xE000 | service.video->pid);
         w.U16(0xF000);
     }
     for (const AudioStream& a : service.audio) {
-        w.U8(a.kind == AudioKind::Ac3 ? kStreamPrivatePes : kStreamMpeg1Audio);
+        w.U8(AudioStreamType(a.kind));
         w.U16(0xE000 | a.pid);
         const auto info = w.OpenLength12(0xF);
-        if (a.kind == AudioKind::Ac3) {
-            // Stream type 6 is only "private PES"; the AC-3 descriptor says what it holds.
-            w.U8(kDescAc3);
+        if (a.kind == AudioKind::Ac3 || a.kind == AudioKind::Eac3) {
+            // Stream type 6 is only "private PES"; the (enhanced) AC-3 descriptor says what it holds.
+            w.U8(a.kind == AudioKind::Ac3 ? kDescAc3 : kDescEnhancedAc3);
             const auto len = w.OpenLength8();
             w.U8(0x00);  // no optional fields
             w.CloseLength8(len);

@@ -2,14 +2,16 @@
 //
 // Starts the program on the demo broadcast with the stand-in tuner and decoders,
 // then changes channel back and forth through the "Chaînes" menu command, within
-// one multiplex (PIDs remapped, no retune) and across two multiplexes (retune),
+// one multiplex (PIDs remapped, no retune), across two multiplexes (retune), and
+// from an MPEG-2 channel to an H.264 one and back (retune, new pin types, decoders
+// reconnected),
 // and times each change from the command to the first picture of the new service,
 // read from inside the program. Prints the median, minimum and maximum of each.
 //
 // zap-bench --scan [runs]: times the channel scan of a first start instead, from
 // the scan dialog's opening to its closing, for the demo city (six frequencies,
-// two of them silent) and for a city missing from canaux.ini (the 49 UHF
-// channels, 45 of them silent).
+// one of them silent) and for a city missing from canaux.ini (the 49 UHF
+// channels, 44 of them silent).
 //
 // zap-bench --guide [rounds]: times how soon the status bar shows the present
 // programme of the channel chosen: after a change within a multiplex and across
@@ -202,12 +204,14 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     Installation installation;
     const ChannelList channels = installation.Channels();
-    int same = -1, other = -1;
+    int same = -1, other = -1, codec = -1;
     for (size_t i = 1; i < channels.size(); ++i) {
         if (same < 0 && channels[i].Frequence == channels[0].Frequence && channels[i].Video != channels[0].Video)
             same = static_cast<int>(i);
         if (other < 0 && channels[i].Frequence != channels[0].Frequence && channels[i].Video != channels[0].Video)
             other = static_cast<int>(i);
+        if (codec < 0 && channels[i].VideoCodec != channels[0].VideoCodec)
+            codec = static_cast<int>(i);
     }
     if (same < 0 || other < 0) {
         std::fprintf(stderr, "zap-bench: the demo broadcast lacks the channels to compare\n");
@@ -233,8 +237,14 @@ int main(int argc, char** argv)
         across.push_back(TimeChange(window, installation.Path(), other, channels[other].Video));
         across.push_back(TimeChange(window, installation.Path(), 0, channels[0].Video));
     }
+    std::vector<double> acrossCodecs;
+    for (int r = 0; codec >= 0 && r < rounds; ++r) {
+        acrossCodecs.push_back(TimeChange(window, installation.Path(), codec, channels[codec].Video));
+        acrossCodecs.push_back(TimeChange(window, installation.Path(), 0, channels[0].Video));
+    }
     Report("within a multiplex", within);
     Report("across multiplexes", across);
+    Report("across codecs", acrossCodecs);
     PostMessageW(window, WM_CLOSE, 0, 0);
     program.WaitForExit();
     return 0;

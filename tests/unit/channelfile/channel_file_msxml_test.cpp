@@ -63,6 +63,21 @@ Chaine Record(const std::string& name, const std::string& provider)
     return c;
 }
 
+TEST_F(ChannelFileDisk, CodecsSurviveSaveAndLoad)
+{
+    Chaine c = Record("Demo HD", "GR1");
+    c.Video = 272;
+    c.VideoCodec = StreamCodec::Hevc;
+    c.Son1 = 273;
+    c.Son1Codec = StreamCodec::AacLatm;
+    c.Ac3 = 275;
+    c.Ac3Codec = StreamCodec::Eac3;
+    ASSERT_TRUE(SaveChannelFile({c}, path_));
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(std::memcmp(&loaded[0], &c, sizeof c), 0);
+}
+
 TEST_F(ChannelFileDisk, SavedBytesAreExactlyTheFormattedFile)
 {
     ChannelList list{Record("France 2", "GR1"), Record("Arte", "GR1")};

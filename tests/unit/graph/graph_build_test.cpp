@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include "config/settings.h"
+#include "graph/codec_pins.h"
 #include "graph/devices.h"
+#include "graph/media_framework.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
 #include "graph/tuning.h"
 #include "message_box_watcher.h"
 #include "standins/catalogue.h"
+#include "standins/decoders/decoder_registration.h"
 #include "standins_environment.h"
 
 namespace {
@@ -181,15 +184,70 @@ TEST_F(GraphBuild, AChannelSwitchLeavesOnlyTheNewChannelsPidsMapped)
     ULONG ac3 = 0x122;
     ASSERT_EQ(ac3PidMap->MapPID(1, &ac3, MEDIA_ELEMENTARY_STREAM), S_OK);
 
-    ApplyChannelSwitch({false, 0, 0x110, 0x111});
+    ApplyChannelSwitch({false, 0, 0x110, 0x111, StreamCodec::Classic, StreamCodec::Classic, std::nullopt});
     EXPECT_EQ(MappedPids(videoPidMap.Get()), std::vector<ULONG>{0x110});
     EXPECT_EQ(MappedPids(audioPidMap.Get()), std::vector<ULONG>{0x111});
     EXPECT_TRUE(MappedPids(ac3PidMap.Get()).empty());
 
     // A channel without sound leaves the audio pin with no PID at all.
-    ApplyChannelSwitch({false, 0, 0x210, 0});
+    ApplyChannelSwitch({false, 0, 0x210, 0, StreamCodec::Classic, std::nullopt, std::nullopt});
     EXPECT_EQ(MappedPids(videoPidMap.Get()), std::vector<ULONG>{0x210});
     EXPECT_TRUE(MappedPids(audioPidMap.Get()).empty());
+}
+
+// Subtype of the connection on a pin, and the class of the filter it goes to.
+struct PinPeer {
+    GUID subtype = GUID_NULL;
+    CLSID filter = GUID_NULL;
+};
+
+PinPeer PeerOf(IMPEG2PIDMap* pidMap)
+{
+    PinPeer peer;
+    ComPtr<IPin> pin, connected;
+    if (FAILED(pidMap->QueryInterface(IID_IPin, pin.PutVoid())) || FAILED(pin->ConnectedTo(connected.Put())))
+        return peer;
+    AM_MEDIA_TYPE type{};
+    if (SUCCEEDED(pin->ConnectionMediaType(&type))) {
+        peer.subtype = type.subtype;
+        CoTaskMemFree(type.pbFormat);
+    }
+    PIN_INFO info{};
+    if (SUCCEEDED(connected->QueryPinInfo(&info)) && info.pFilter) {
+        info.pFilter->GetClassID(&peer.filter);
+        info.pFilter->Release();
+    }
+    return peer;
+}
+
+TEST_F(GraphBuild, ACodecChangeGivesThePinsTheirTypeAndDecoderAndBackAgain)
+{
+    std::vector<std::wstring> messages;
+    ASSERT_EQ(Build(messages), 0);
+    // Automatic path for the video; the E-AC-3 decoder named in the settings.
+    std::wcscpy(eac3DecoderName, L"Brisome E-AC-3 Decoder");
+
+    MessageBoxWatcher boxes;
+    const PinCodecs hd{StreamCodec::H264, StreamCodec::AacAdts, StreamCodec::Eac3};
+    EXPECT_EQ(MatchPinCodecs(hd), 3);
+    EXPECT_EQ(PeerOf(videoPidMap.Get()).subtype, MEDIASUBTYPE_H264);
+    EXPECT_EQ(PeerOf(videoPidMap.Get()).filter, standin::CLSID_StandinH264VideoDecoder);
+    EXPECT_EQ(PeerOf(audioPidMap.Get()).subtype, MEDIASUBTYPE_MPEG_ADTS_AAC);
+    EXPECT_EQ(PeerOf(ac3PidMap.Get()).subtype, MEDIASUBTYPE_DOLBY_DDPLUS);
+    EXPECT_TRUE(ac3Decoder) << "the configured decoder is kept";
+    EXPECT_FALSE(videoDecoder);
+    // Another channel of the same codecs: nothing stops, nothing reconnects.
+    EXPECT_EQ(MatchPinCodecs({StreamCodec::H264, StreamCodec::AacAdts, std::nullopt}), 0);
+
+    EXPECT_EQ(MatchPinCodecs({StreamCodec::Classic, StreamCodec::Classic, StreamCodec::Classic}), 3);
+    EXPECT_EQ(PeerOf(videoPidMap.Get()).subtype, MEDIASUBTYPE_MPEG2_VIDEO);
+    EXPECT_EQ(PeerOf(videoPidMap.Get()).filter, standin::CLSID_StandinMpeg2VideoDecoder);
+    EXPECT_EQ(PeerOf(audioPidMap.Get()).subtype, MEDIASUBTYPE_MPEG2_AUDIO);
+    EXPECT_EQ(PeerOf(ac3PidMap.Get()).subtype, MEDIASUBTYPE_DOLBY_AC3);
+    eac3DecoderName[0] = L'\0';
+    EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().size();
+    for (const std::wstring& text : boxes.Texts())
+        ADD_FAILURE() << std::string(text.begin(), text.end());
 }
 
 TEST_F(GraphBuild, TuneFrequencyWithoutTuningInterfacesDoesNothing)

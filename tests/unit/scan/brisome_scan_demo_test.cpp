@@ -37,13 +37,23 @@ bool Expected(const tsgen::Multiplex& mux, const tsgen::Service& s, Chaine& c)
     c.PMT = s.pmtPid;
     c.PCR = s.pcrPid;
     c.Video = s.video->pid;
+    if (s.video->codec == tsgen::VideoCodec::H264)
+        c.VideoCodec = StreamCodec::H264;
+    // The demo's services carry MPEG audio or AAC, never both.
     for (const tsgen::AudioStream& a : s.audio) {
-        if (a.kind == tsgen::AudioKind::Ac3)
+        const StreamCodec codec = a.kind == tsgen::AudioKind::Aac    ? StreamCodec::AacAdts
+                                  : a.kind == tsgen::AudioKind::Eac3 ? StreamCodec::Eac3
+                                                                     : StreamCodec::Classic;
+        if (a.kind == tsgen::AudioKind::Ac3 || a.kind == tsgen::AudioKind::Eac3) {
             c.Ac3 = a.pid;
-        else if (c.Son1 == 0)
+            c.Ac3Codec = codec;
+        } else if (c.Son1 == 0) {
             c.Son1 = a.pid;
-        else
+            c.Son1Codec = codec;
+        } else {
             c.Son2 = a.pid;
+            c.Son2Codec = codec;
+        }
     }
     return true;
 }

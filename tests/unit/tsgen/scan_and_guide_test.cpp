@@ -87,17 +87,26 @@ TEST(DemoScan, FindsEveryDescribedServiceWithItsNamesPidsAndNumber)
         EXPECT_EQ(c.PMT, s->pmtPid);
         EXPECT_EQ(c.PCR, s->pcrPid);
         EXPECT_EQ(c.Video, s->video ? s->video->pid : 0);
-        std::vector<int> mpeg;
-        int ac3 = 0;
+        const bool h264 = s->video && s->video->codec == tsgen::VideoCodec::H264;
+        EXPECT_EQ(c.VideoCodec, h264 ? StreamCodec::H264 : StreamCodec::Classic);
+        // The demo's services carry MPEG audio or AAC, never both.
+        std::vector<int> tracks;
+        int dolby = 0;
+        bool aac = false, eac3 = false;
         for (const auto& a : s->audio) {
-            if (a.kind == tsgen::AudioKind::Mpeg)
-                mpeg.push_back(a.pid);
-            else
-                ac3 = a.pid;
+            if (a.kind == tsgen::AudioKind::Mpeg || a.kind == tsgen::AudioKind::Aac) {
+                tracks.push_back(a.pid);
+                aac = a.kind == tsgen::AudioKind::Aac;
+            } else {
+                dolby = a.pid;
+                eac3 = a.kind == tsgen::AudioKind::Eac3;
+            }
         }
-        EXPECT_EQ(c.Son1, mpeg.empty() ? 0 : mpeg.front());
-        EXPECT_EQ(c.Son2, mpeg.size() < 2 ? 0 : mpeg.back());
-        EXPECT_EQ(c.Ac3, ac3);
+        EXPECT_EQ(c.Son1, tracks.empty() ? 0 : tracks.front());
+        EXPECT_EQ(c.Son2, tracks.size() < 2 ? 0 : tracks.back());
+        EXPECT_EQ(c.Son1Codec, aac ? StreamCodec::AacAdts : StreamCodec::Classic);
+        EXPECT_EQ(c.Ac3, dolby);
+        EXPECT_EQ(c.Ac3Codec, eac3 ? StreamCodec::Eac3 : StreamCodec::Classic);
         EXPECT_EQ(c.Numero, s->lcn ? *s->lcn : 0);
     }
 }
@@ -110,6 +119,10 @@ TEST(DemoScan, CoversTheCasesAScanMustHandle)
     EXPECT_GE(count([](const Chaine& c) { return c.Son2 != 0; }), 1) << "a second MPEG audio track";
     EXPECT_GE(count([](const Chaine& c) { return c.Ac3 != 0; }), 1) << "an AC-3 track";
     EXPECT_GE(count([](const Chaine& c) { return c.PCR == 0x1FFF; }), 1) << "a service without PCR";
+    EXPECT_GE(count([](const Chaine& c) { return c.VideoCodec == StreamCodec::H264 && c.Ac3Codec == StreamCodec::Eac3; }),
+              1)
+        << "an H.264 service with E-AC-3 sound";
+    EXPECT_GE(count([](const Chaine& c) { return c.Son1Codec == StreamCodec::AacAdts; }), 1) << "AAC sound";
     EXPECT_GE(count([](const Chaine& c) {
                   return std::any_of(c.Nom, c.Nom + std::strlen(c.Nom), [](char b) { return (b & 0x80) != 0; });
               }),

@@ -17,6 +17,7 @@
 
 #include "channels/text/dvb_text.h"
 #include "tools/tsgen/text_coding.h"
+#include "tools/tsgen/video_es.h"
 #include "demo_fixture.h"
 
 namespace {
@@ -130,9 +131,10 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
             // The streams by PID, with the codec ffprobe recognised.
             std::map<std::string, std::string> expected;
             if (s.video)
-                expected[Hex(s.video->pid)] = "mpeg2video";
+                expected[Hex(s.video->pid)] = s.video->codec == tsgen::VideoCodec::H264 ? "h264" : "mpeg2video";
+            static const char* const kAudioCodecs[] = {"mp2", "ac3", "aac", "eac3"};
             for (const auto& a : s.audio)
-                expected[Hex(a.pid)] = a.kind == tsgen::AudioKind::Ac3 ? "ac3" : "mp2";
+                expected[Hex(a.pid)] = kAudioCodecs[static_cast<int>(a.kind)];
             std::map<std::string, std::string> actual;
             for (std::size_t k = 0; p.count("streams.stream." + std::to_string(k) + ".id"); ++k) {
                 const std::string base = "streams.stream." + std::to_string(k) + ".";
@@ -140,7 +142,12 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
                 if (s.video && p.at(base + "id") == Hex(s.video->pid)) {
                     EXPECT_EQ(p.at(base + "width"), std::to_string(s.video->width));
                     EXPECT_EQ(p.at(base + "height"), std::to_string(s.video->height));
-                    EXPECT_EQ(p.at(base + "r_frame_rate"), "25/1");
+                    const tsgen::FrameRate rate = tsgen::FrameRateOfCode(s.video->frameRateCode);
+                    EXPECT_EQ(p.at(base + "r_frame_rate"),
+                              std::to_string(rate.numerator) + "/" + std::to_string(rate.denominator));
+                } else if (p.count(base + "sample_rate")) {
+                    EXPECT_EQ(p.at(base + "sample_rate"), "48000");
+                    EXPECT_EQ(p.at(base + "channels"), "2");
                 }
             }
             EXPECT_EQ(actual, expected);

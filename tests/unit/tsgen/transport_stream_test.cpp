@@ -9,6 +9,7 @@
 
 #include "channels/psi/section_assembler.h"
 #include "demo_fixture.h"
+#include "tools/tsgen/video_es.h"
 #include "tools/tsgen/psi_tables.h"
 #include "ts_reading.h"
 
@@ -175,12 +176,14 @@ TEST(GeneratedStream, AccessUnitsArriveWholeBeforeTheirPresentationTime)
         std::map<std::uint16_t, std::uint8_t> streamId;
         for (const auto& s : mux.services) {
             if (s.video) {
-                period90[s.video->pid] = 3600;  // the demo's video is all at 25 Hz
+                const tsgen::FrameRate rate = tsgen::FrameRateOfCode(s.video->frameRateCode);
+                period90[s.video->pid] = 90000ull * rate.denominator / rate.numerator;
                 streamId[s.video->pid] = 0xE0;
             }
             for (const auto& a : s.audio) {
-                period90[a.pid] = a.kind == tsgen::AudioKind::Ac3 ? 2880 : 2160;
-                streamId[a.pid] = a.kind == tsgen::AudioKind::Ac3 ? 0xBD : 0xC0;
+                const bool dolby = a.kind == tsgen::AudioKind::Ac3 || a.kind == tsgen::AudioKind::Eac3;
+                period90[a.pid] = dolby ? 2880 : a.kind == tsgen::AudioKind::Aac ? 1920 : 2160;
+                streamId[a.pid] = dolby ? 0xBD : 0xC0;
             }
         }
         std::map<std::uint16_t, std::uint64_t> lastPts;
