@@ -37,10 +37,11 @@ std::string ReadAll(const std::wstring& path)
     return bytes;
 }
 
-// What ImageMagick's identify (a program of the host, which Wine starts like any
-// other) reads from a bitmap: "WIDTHxHEIGHT", or its complaint. Wine gives no
-// handle to wait on for a host program: its answer is awaited in its output file.
-std::string IdentifySize(const std::wstring& path)
+// What a program of the host prints about `path` (Wine starts it like any other),
+// given its options: `tool` is its Unix path. Wine gives no handle to wait on for a
+// host program: its answer is awaited in its output file.
+std::string HostToolOutput(const std::string& tool, const std::string& options, const std::wstring& path,
+                           const wchar_t* extension)
 {
     using UnixName = char*(CDECL*)(const wchar_t*);
     auto unixName = reinterpret_cast<UnixName>(
@@ -49,16 +50,22 @@ std::string IdentifySize(const std::wstring& path)
         return "no wine_get_unix_file_name";
     // A plain name, so that the command line needs no quoting or conversion.
     static int calls = 0;
-    const std::wstring stem = path.substr(0, path.find_last_of(L'\\') + 1) + L"identify-" + std::to_wstring(++calls);
-    const std::wstring copy = stem + L".bmp";
+    const std::wstring stem =
+        path.substr(0, path.find_last_of(L'\\') + 1) + L"host-tool-" + std::to_wstring(++calls);
+    const std::wstring copy = stem + extension;
     const std::wstring out = stem + L".txt";
     if (!CopyFileW(path.c_str(), copy.c_str(), FALSE))
         return "copy failed";
     char* unixCopy = unixName(copy.c_str());
     if (!unixCopy)
         return "no unix name";
-    std::wstring line = L"/usr/bin/identify -format %wx%h " + std::wstring(unixCopy, unixCopy + strlen(unixCopy));
+    const std::string command = tool + " " + options + " " + unixCopy;
     HeapFree(GetProcessHeap(), 0, unixCopy);
+    std::wstring line(command.begin(), command.end());
+    std::wstring program = L"Z:" + std::wstring(tool.begin(), tool.end());
+    for (wchar_t& c : program)
+        if (c == L'/')
+            c = L'\\';
 
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE output = CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -70,16 +77,25 @@ std::string IdentifySize(const std::wstring& path)
     si.hStdError = output;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(L"Z:\\usr\\bin\\identify", line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &si, &pi);
+    const BOOL started =
+        CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(output);
     if (!started)
-        return "identify not started, error " + std::to_string(GetLastError());
+        return tool + " not started, error " + std::to_string(GetLastError());
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     std::string said;
     WaitUntil([&] { return !(said = ReadAll(out)).empty(); }, 20000);
+    // Written in pieces, maybe: taken once it stays the same a while.
+    for (std::string again; Sleep(300), (again = ReadAll(out)) != said;)
+        said = again;
     return said;
+}
+
+// What ImageMagick's identify reads from a bitmap: "WIDTHxHEIGHT", or its complaint.
+std::string IdentifySize(const std::wstring& path)
+{
+    return HostToolOutput("/usr/bin/identify", "-format %wx%h", path, L".bmp");
 }
 
 std::uint16_t PidOf(const std::string& packet)
@@ -296,6 +312,39 @@ TEST_F(Recording, AServiceRecordingHoldsARunOfItsPacketsOnly)
     }
     EXPECT_EQ(seen, expected);
     EXPECT_TRUE(IsLoopedRun(packets, PacketsOf(ReadAll(SourceStream(channel)), kept)));
+    Close(window);
+}
+
+TEST_F(Recording, AnHdServiceRecordingHoldsItsH264PictureAndItsEac3Sound)
+{
+    int hd = -1;
+    for (size_t i = 0; i < channels_.size() && hd < 0; ++i)
+        if (channels_[i].VideoCodec == StreamCodec::H264 && channels_[i].Ac3Codec == StreamCodec::Eac3)
+            hd = static_cast<int>(i);
+    ASSERT_GE(hd, 0) << "the demo broadcast has an H.264 service with E-AC-3 sound";
+    const Chaine& channel = channels_[static_cast<size_t>(hd)];
+    HWND window = StartShowingFirstChannel();
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(hd, 0), 0);
+    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == ShownName(channel); }, 10000));
+    Command(window, IDM_AC3_TRACK);
+    ASSERT_TRUE(WaitUntil([&] { return (MenuState(window, installation_.Dir(), IDM_AC3_TRACK) & MFS_GRAYED) != 0; },
+                          5000));
+
+    const std::string recorded = RecordFor(window, IDM_RECORD_SERVICE, 3000);
+    const auto files = FilesIn(folder_, L"*.mpg");
+    ASSERT_EQ(files.size(), 1u);
+    const std::string codecs = HostToolOutput(
+        "/usr/bin/ffprobe", "-v error -show_entries stream=codec_name -of csv=p=0", folder_ + L"\\" + files[0], L".ts");
+    EXPECT_NE(codecs.find("h264"), std::string::npos) << codecs;
+    EXPECT_NE(codecs.find("eac3"), std::string::npos) << codecs;
+    // ffprobe names every stream of the recorded PMT; the packets are those of the
+    // track heard only.
+    std::set<std::uint16_t> seen;
+    for (const std::string& p : PacketsOf(recorded, [](std::uint16_t) { return true; }))
+        seen.insert(PidOf(p));
+    EXPECT_EQ(seen.count(static_cast<std::uint16_t>(channel.Ac3)), 1u);
+    EXPECT_EQ(seen.count(static_cast<std::uint16_t>(channel.Son1)), 0u);
     Close(window);
 }
 
