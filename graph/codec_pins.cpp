@@ -27,20 +27,6 @@ StreamCodec videoPinCodec = StreamCodec::Classic;
 StreamCodec audioPinCodec = StreamCodec::Classic;
 StreamCodec ac3PinCodec = StreamCodec::Classic;
 
-HRESULT TypeWithFormat(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
-                       void* format, ULONG size)
-{
-    AM_MEDIA_TYPE pin;
-    std::memset(&pin, 0, sizeof pin);
-    pin.majortype = major;
-    pin.subtype = subtype;
-    pin.bFixedSizeSamples = TRUE;
-    pin.formattype = formatType;
-    pin.cbFormat = size;
-    pin.pbFormat = static_cast<BYTE*>(format);
-    return CopyMediaType(type, pin);
-}
-
 struct CodecDecoder {
     GUID subtype;
     const wchar_t* setting;  // the user's decoder for it, "" when none is chosen
@@ -168,7 +154,7 @@ HRESULT MakeVideoPinTypeFor(StreamCodec codec, AM_MEDIA_TYPE& type)
     info.hdr.bmiHeader.biHeight = 1080;
     info.hdr.bmiHeader.biCompression = codec == StreamCodec::H264 ? MAKEFOURCC('H', '2', '6', '4')
                                                                    : MAKEFOURCC('H', 'E', 'V', 'C');
-    return TypeWithFormat(type, MEDIATYPE_Video, codec == StreamCodec::H264 ? MEDIASUBTYPE_H264 : MEDIASUBTYPE_HEVC,
+    return MakePinType(type, MEDIATYPE_Video, codec == StreamCodec::H264 ? MEDIASUBTYPE_H264 : MEDIASUBTYPE_HEVC,
                           FORMAT_MPEG2Video, &info, sizeof info);
 }
 
@@ -186,7 +172,7 @@ HRESULT MakeAudioPinTypeFor(StreamCodec codec, bool ac3Pin, AM_MEDIA_TYPE& type)
     wave.nAvgBytesPerSec = 192000;
     wave.nBlockAlign = 4;
     wave.wBitsPerSample = 16;
-    return TypeWithFormat(type, MEDIATYPE_Audio, DecoderFor(codec, ac3Pin).subtype, FORMAT_WaveFormatEx, &wave,
+    return MakePinType(type, MEDIATYPE_Audio, DecoderFor(codec, ac3Pin).subtype, FORMAT_WaveFormatEx, &wave,
                           sizeof wave);
 }
 

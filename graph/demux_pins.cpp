@@ -29,22 +29,6 @@ struct AudioBranch {
     ComPtr<IMPEG2PIDMap>* pidMap;
 };
 
-// A pin type of fixed-size samples with its own copy of `format` in task memory.
-// E_OUTOFMEMORY leaves `type` without a format block.
-HRESULT WithFormat(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
-                   void* format, ULONG formatSize)
-{
-    AM_MEDIA_TYPE pin;
-    std::memset(&pin, 0, sizeof pin);
-    pin.majortype = major;
-    pin.subtype = subtype;
-    pin.bFixedSizeSamples = TRUE;
-    pin.formattype = formatType;
-    pin.cbFormat = formatSize;
-    pin.pbFormat = static_cast<BYTE*>(format);
-    return CopyMediaType(type, pin);
-}
-
 // Creates the pin, then frees the type's format block, whether or not it was created.
 ComPtr<IPin> CreateOutputPin(IMpeg2Demultiplexer* demux, AM_MEDIA_TYPE& type, const wchar_t* name)
 {
@@ -57,6 +41,20 @@ ComPtr<IPin> CreateOutputPin(IMpeg2Demultiplexer* demux, AM_MEDIA_TYPE& type, co
 }
 
 }  // namespace
+
+HRESULT MakePinType(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
+                   void* format, ULONG formatSize)
+{
+    AM_MEDIA_TYPE pin;
+    std::memset(&pin, 0, sizeof pin);
+    pin.majortype = major;
+    pin.subtype = subtype;
+    pin.bFixedSizeSamples = TRUE;
+    pin.formattype = formatType;
+    pin.cbFormat = formatSize;
+    pin.pbFormat = static_cast<BYTE*>(format);
+    return CopyMediaType(type, pin);
+}
 
 const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype, const wchar_t* setting,
                               const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
@@ -189,7 +187,7 @@ HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type)
     info.hdr.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.hdr.bmiHeader.biWidth = 720;
     info.hdr.bmiHeader.biHeight = 576;
-    return WithFormat(type, MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, FORMAT_MPEG2Video, &info, sizeof info);
+    return MakePinType(type, MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, FORMAT_MPEG2Video, &info, sizeof info);
 }
 
 HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype)
@@ -203,7 +201,7 @@ HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype)
     wave.nBlockAlign = 4;
     wave.wBitsPerSample = 16;
     wave.cbSize = 0;
-    return WithFormat(type, MEDIATYPE_Audio, subtype, FORMAT_WaveFormatEx, &wave, sizeof wave);
+    return MakePinType(type, MEDIATYPE_Audio, subtype, FORMAT_WaveFormatEx, &wave, sizeof wave);
 }
 
 void MakeDataPinType(AM_MEDIA_TYPE& type)

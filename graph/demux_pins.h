@@ -12,6 +12,10 @@ struct IMpeg2Demultiplexer;
 // types give E_OUTOFMEMORY, with no format block in `type`, when their block cannot
 // be allocated.
 HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type);
+// A pin type of fixed-size samples with its own copy of `format` in task memory.
+// E_OUTOFMEMORY leaves `type` without a format block.
+HRESULT MakePinType(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
+                    void* format, ULONG formatSize);
 HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype);
 void MakeDataPinType(AM_MEDIA_TYPE& type);
 
