@@ -10,7 +10,6 @@
 #include "app/status_bar.h"
 #include "app/video_placement.h"
 #include "config/settings.h"
-#include "graph/graph.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -74,10 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 
     if (const int failure = StartUp(); failure != 0) {
         // "Annuler" means nothing changes, config.ini included.
-        if (failure == kStartUpCancelled)
-            DestroyGraph();
-        else
-            SaveSettingsAndDestroyGraph();
+        ShutDownGraph(failure != kStartUpCancelled);
         return -1;
     }
 

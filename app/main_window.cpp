@@ -31,7 +31,7 @@ namespace {
 
 void CloseProgram()
 {
-    SaveSettingsAndDestroyGraph();
+    ShutDownGraph(true);
     DestroyWindow(mainWindow);
 }
 

@@ -88,9 +88,14 @@ int StartUp()
     return 0;
 }
 
-void SaveSettingsAndDestroyGraph()
+void ShutDownGraph(bool saveSettings)
 {
-    SaveSettings(currentChannel);
+    if (saveSettings)
+        SaveSettings(currentChannel);
+    // The guide reader waits on streams of the sections-and-tables filter and
+    // writes into buffers those streams hold: it ends, and its streams go, before
+    // anything of the graph is released.
+    StopGuideReader();
     DestroyGraph();
     // The graph no longer runs: a recording's file can be closed and its callback go.
     ReleaseRecorder();

@@ -9,6 +9,7 @@ constexpr int kStartUpCancelled = -2;
 // Returns 0 on success, kStartUpCancelled or another non-zero code on failure.
 int StartUp();
 
-// Saves the settings with the current channel, then releases the graph: the way out
-// after closing the window as after a failed start-up.
-void SaveSettingsAndDestroyGraph();
+// The way out, after closing the window as after a failed start-up: saves the
+// settings with the current channel unless told not to, stops the guide reader,
+// releases the graph, then closes any recording.
+void ShutDownGraph(bool saveSettings);

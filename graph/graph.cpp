@@ -5,7 +5,6 @@
 
 #include "common/error_message.h"
 #include "graph/graph_handles.h"
-#include "guide/guide_reader.h"
 
 int ShowFailure(HWND owner, const wchar_t* message)
 {
@@ -16,10 +15,6 @@ int ShowFailure(HWND owner, const wchar_t* message)
 
 void DestroyGraph()
 {
-    // The guide reader waits on streams of the sections-and-tables filter and
-    // writes into buffers those streams hold: it ends, and its streams go,
-    // before anything of the graph is released.
-    StopGuideReader();
     if (sampleGrabber)
         sampleGrabber->SetCallback(nullptr, 0);
     if (mediaControl)

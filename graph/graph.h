@@ -12,5 +12,6 @@ int ShowFailure(HWND owner, const wchar_t* message);
 int BuildGraph(HWND window);
 
 // Releases every graph handle (each left null). Safe after a partial build and when
-// called twice.
+// called twice. Whatever still uses the sections-and-tables filter's streams (the
+// guide reader) must have stopped first.
 void DestroyGraph();
