@@ -1,13 +1,9 @@
 #include "app/config_dialog.h"
 
-#include <cwchar>
-#include <string>
-#include <vector>
-
+#include "app/combo_setting.h"
 #include "app/modern_codecs_dialog.h"
 #include "app/shell_state.h"
 #include "channels/frequency_plan_win.h"
-#include "config/list_choice.h"
 #include "config/settings.h"
 #include "graph/devices.h"
 #include "resources/resource_ids.h"
@@ -29,34 +25,6 @@ const ListSetting kLists[] = {
     {IDC_CONFIG_AC3, ac3DecoderName},
 };
 
-// The text of one entry; empty when the list cannot give it.
-std::wstring EntryText(HWND combo, int index)
-{
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR)
-        return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
-}
-
-}  // namespace
-
-void SelectStored(HWND dialog, int comboId, const wchar_t* stored)
-{
-    HWND combo = GetDlgItem(dialog, comboId);
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    std::vector<std::wstring> entries;
-    for (int i = 0; i < count; ++i)
-        entries.push_back(EntryText(combo, i));
-    const int chosen = ChooseEntry(entries, stored);
-    if (chosen >= 0)
-        SendMessageW(combo, CB_SETCURSEL, chosen, 0);
-}
-
-namespace {
-
 void FillLists(HWND dialog)
 {
     FillCityList(dialog, IDC_CONFIG_CITY);
@@ -68,23 +36,6 @@ void FillLists(HWND dialog)
     for (const ListSetting& list : kLists)
         SelectStored(dialog, list.comboId, list.setting);
 }
-
-}  // namespace
-
-bool TakeSelection(HWND dialog, int comboId, wchar_t* setting)
-{
-    HWND combo = GetDlgItem(dialog, comboId);
-    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR)
-        return false;
-    const std::wstring text = EntryText(combo, static_cast<int>(selected));
-    const std::wstring_view kept = CutToSetting(text, kNameCapacity);
-    std::wmemcpy(setting, kept.data(), kept.size());
-    setting[kept.size()] = L'\0';
-    return true;
-}
-
-namespace {
 
 ConfigResult SaveChoices(HWND dialog)
 {

@@ -12,12 +12,5 @@ enum ConfigResult : INT_PTR {
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Selects the entry of a list that shows the stored name; a name the list lacks
-// leaves it without a selection.
-void SelectStored(HWND dialog, int comboId, const wchar_t* stored);
-// Copies the selected entry into its setting (kNameCapacity units), cut to what the
-// setting holds. False when the list has no selection: the setting stays as it was.
-bool TakeSelection(HWND dialog, int comboId, wchar_t* setting);
-
 // Opens the dialog modally over the main window.
 ConfigResult RunConfigDialog();

@@ -65,7 +65,9 @@ void ChangeAlwaysOnTop()
 
 void ChangeNowPlaying()
 {
-    ToggleNowPlaying();
+    // Switched on, the channel's information is shown again, which announces it.
+    if (ToggleNowPlaying() && IsValidChannelIndex(Chaines, currentChannel))
+        ShowChannelInfo();
     SaveSettings(currentChannel);
 }
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "app/audio_track_menu.h"
+#include "app/menu_bar.h"
 #include "app/shell_state.h"
-#include "app/window_modes.h"
 #include "channels/chaine.h"
 #include "resources/resource_ids.h"
 

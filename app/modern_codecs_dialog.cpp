@@ -2,7 +2,7 @@
 
 #include <dshow.h>
 
-#include "app/config_dialog.h"
+#include "app/combo_setting.h"
 #include "app/shell_state.h"
 #include "config/settings.h"
 #include "graph/devices.h"

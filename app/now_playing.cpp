@@ -4,10 +4,9 @@
 
 #include <string>
 
+#include "app/menu_bar.h"
 #include "app/now_playing_text.h"
 #include "app/shell_state.h"
-#include "app/status_bar.h"
-#include "app/window_modes.h"
 #include "channels/chaine.h"
 #include "channels/text/dvb_text.h"
 #include "config/settings.h"
@@ -59,14 +58,11 @@ void UpdateNowPlayingMenu()
         CheckMenuItem(menu, IDM_NOW_PLAYING, MF_BYCOMMAND | (announceNowPlaying ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void ToggleNowPlaying()
+bool ToggleNowPlaying()
 {
     announceNowPlaying = !announceNowPlaying;
-    if (announceNowPlaying) {
-        if (IsValidChannelIndex(Chaines, currentChannel))
-            ShowChannelInfo();
-    } else {
+    if (!announceNowPlaying)
         ClearNowPlaying();
-    }
     UpdateNowPlayingMenu();
+    return announceNowPlaying;
 }

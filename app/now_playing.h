@@ -8,5 +8,7 @@ void SendNowPlaying();
 void ClearNowPlaying();
 // Checks "Affiche le nom de l'émission sous MSN" exactly when announcing is on.
 void UpdateNowPlayingMenu();
-// The menu command: switches announcing, announces or empties at once.
-void ToggleNowPlaying();
+// The menu command: switches announcing and its check mark; switched off, empties
+// the client at once. Returns whether announcing is now on: the caller then shows
+// the channel's information again (ShowChannelInfo), which announces it.
+bool ToggleNowPlaying();

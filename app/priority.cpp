@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "app/window_modes.h"
+#include "app/menu_bar.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -11,4 +11,6 @@ bool ac3Active;
 std::int32_t typedNumber;
 bool fullScreen;
 bool decorationsShown = true;
+HMENU heldCompactMenu;
+HMENU heldFullScreenMenu;
 DWORD lastActivationTick;

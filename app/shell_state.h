@@ -16,6 +16,10 @@ extern bool ac3Active;
 extern std::int32_t typedNumber;  // channel number being typed, 0: none
 extern bool fullScreen;
 extern bool decorationsShown;  // menu, caption and status bar (false: compact mode)
+// The menu bar while a mode holds it detached (null when none does): compact
+// mode's, and full screen's when entered from normal mode.
+extern HMENU heldCompactMenu;
+extern HMENU heldFullScreenMenu;
 // Tick count of the last focus gain or context-menu close, for click detection.
 extern DWORD lastActivationTick;
 

@@ -5,9 +5,7 @@
 
 namespace {
 
-HMENU savedCompactMenu;
 LONG savedCompactStyle;
-HMENU savedFullScreenMenu;
 LONG savedFullScreenStyle;
 RECT savedWindowRect;
 
@@ -43,7 +41,7 @@ void EnterFullScreen()
     savedFullScreenStyle = ReplaceStyle(0);
     if (decorationsShown) {
         DestroyStatusBar();
-        savedFullScreenMenu = DetachMenu();
+        heldFullScreenMenu = DetachMenu();
     }
     // Top of the Z order; an always-on-top window stays in the topmost band.
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
@@ -57,7 +55,7 @@ void LeaveFullScreen()
     ReplaceStyle(savedFullScreenStyle);
     if (decorationsShown) {
         CreateStatusBar();
-        ReattachMenu(savedFullScreenMenu);
+        ReattachMenu(heldFullScreenMenu);
     }
     const RECT& r = savedWindowRect;
     SetWindowPos(mainWindow, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -83,25 +81,15 @@ void ToggleDecorations()
         return;
     if (decorationsShown) {
         DestroyStatusBar();
-        savedCompactMenu = DetachMenu();
+        heldCompactMenu = DetachMenu();
         savedCompactStyle = ReplaceStyle(WS_THICKFRAME);
     } else {
         CreateStatusBar();
-        ReattachMenu(savedCompactMenu);
+        ReattachMenu(heldCompactMenu);
         ReplaceStyle(savedCompactStyle);
     }
     // The outer rectangle stays, so the picture gains what the decorations took.
     // Replacing the style dropped the visible bit; showing here restores it.
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     decorationsShown = !decorationsShown;
-}
-
-HMENU MenuBar()
-{
-    if (!mainWindow)
-        return nullptr;
-    if (HMENU attached = GetMenu(mainWindow))
-        return attached;
-    // Compact mode detaches it first; full screen holds it only when entered from normal mode.
-    return savedCompactMenu ? savedCompactMenu : savedFullScreenMenu;
 }

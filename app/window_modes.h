@@ -10,7 +10,3 @@ void ToggleFullScreen();
 // Enters or leaves compact mode (no menu, caption nor status bar); nothing in
 // full screen.
 void ToggleDecorations();
-// The menu bar, attached to the window or held detached by a mode, so that its
-// check marks and states follow the program while it is away; null before the
-// window exists.
-HMENU MenuBar();

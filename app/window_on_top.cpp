@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "app/menu_bar.h"
 #include "app/shell_state.h"
-#include "app/window_modes.h"
 #include "config/settings.h"
 #include "resources/resource_ids.h"
 
