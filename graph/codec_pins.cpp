@@ -3,7 +3,6 @@
 #include <bdaiface.h>
 #include <dvdmedia.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -143,37 +142,19 @@ HRESULT MakeVideoPinTypeFor(StreamCodec codec, AM_MEDIA_TYPE& type)
     if (codec != StreamCodec::H264 && codec != StreamCodec::Hevc)
         return MakeVideoPinType(type);
     // High-definition pictures until the stream's parameter sets say otherwise.
-    MPEG2VIDEOINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.hdr.rcSource.right = 1920;
-    info.hdr.rcSource.bottom = 1080;
-    info.hdr.dwPictAspectRatioX = 16;
-    info.hdr.dwPictAspectRatioY = 9;
-    info.hdr.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.hdr.bmiHeader.biWidth = 1920;
-    info.hdr.bmiHeader.biHeight = 1080;
-    info.hdr.bmiHeader.biCompression = codec == StreamCodec::H264 ? MAKEFOURCC('H', '2', '6', '4')
-                                                                   : MAKEFOURCC('H', 'E', 'V', 'C');
-    return MakePinType(type, MEDIATYPE_Video, codec == StreamCodec::H264 ? MEDIASUBTYPE_H264 : MEDIASUBTYPE_HEVC,
-                          FORMAT_MPEG2Video, &info, sizeof info);
+    if (codec == StreamCodec::H264)
+        return MakeVideoPinType(type, {MEDIASUBTYPE_H264, 1920, 1080, 16, 9, MAKEFOURCC('H', '2', '6', '4')});
+    return MakeVideoPinType(type, {MEDIASUBTYPE_HEVC, 1920, 1080, 16, 9, MAKEFOURCC('H', 'E', 'V', 'C')});
 }
 
 HRESULT MakeAudioPinTypeFor(StreamCodec codec, bool ac3Pin, AM_MEDIA_TYPE& type)
 {
     if (codec != StreamCodec::AacAdts && codec != StreamCodec::AacLatm && codec != StreamCodec::Eac3)
         return MakeAudioPinType(type, ac3Pin ? MEDIASUBTYPE_DOLBY_AC3 : MEDIASUBTYPE_MPEG2_AUDIO);
-    WAVEFORMATEX wave;
-    std::memset(&wave, 0, sizeof wave);
-    wave.wFormatTag = codec == StreamCodec::Eac3      ? kWaveFormatDolbyAc3
-                      : codec == StreamCodec::AacLatm ? kWaveFormatLoas
-                                                      : kWaveFormatAdtsAac;
-    wave.nChannels = 2;
-    wave.nSamplesPerSec = 48000;
-    wave.nAvgBytesPerSec = 192000;
-    wave.nBlockAlign = 4;
-    wave.wBitsPerSample = 16;
-    return MakePinType(type, MEDIATYPE_Audio, DecoderFor(codec, ac3Pin).subtype, FORMAT_WaveFormatEx, &wave,
-                          sizeof wave);
+    const WORD tag = codec == StreamCodec::Eac3      ? kWaveFormatDolbyAc3
+                     : codec == StreamCodec::AacLatm ? kWaveFormatLoas
+                                                     : kWaveFormatAdtsAac;
+    return MakeAudioPinType(type, DecoderFor(codec, ac3Pin).subtype, tag);
 }
 
 void SetCodecMessageOwner(HWND window)

@@ -176,25 +176,31 @@ int RenderDataPin(IMpeg2Demultiplexer* demux, HWND window)
 
 }  // namespace
 
-HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type)
+HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type, const PictureFormat& picture)
 {
     MPEG2VIDEOINFO info;
     std::memset(&info, 0, sizeof info);
-    info.hdr.rcSource.right = 720;
-    info.hdr.rcSource.bottom = 576;
-    info.hdr.dwPictAspectRatioX = 4;
-    info.hdr.dwPictAspectRatioY = 3;
+    info.hdr.rcSource.right = picture.width;
+    info.hdr.rcSource.bottom = picture.height;
+    info.hdr.dwPictAspectRatioX = picture.aspectX;
+    info.hdr.dwPictAspectRatioY = picture.aspectY;
     info.hdr.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.hdr.bmiHeader.biWidth = 720;
-    info.hdr.bmiHeader.biHeight = 576;
-    return MakePinType(type, MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, FORMAT_MPEG2Video, &info, sizeof info);
+    info.hdr.bmiHeader.biWidth = picture.width;
+    info.hdr.bmiHeader.biHeight = picture.height;
+    info.hdr.bmiHeader.biCompression = picture.compression;
+    return MakePinType(type, MEDIATYPE_Video, picture.subtype, FORMAT_MPEG2Video, &info, sizeof info);
 }
 
-HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype)
+HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type)
+{
+    return MakeVideoPinType(type, {MEDIASUBTYPE_MPEG2_VIDEO, 720, 576, 4, 3, 0});
+}
+
+HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype, WORD formatTag)
 {
     WAVEFORMATEX wave;
     std::memset(&wave, 0, sizeof wave);
-    wave.wFormatTag = 1;
+    wave.wFormatTag = formatTag;
     wave.nChannels = 2;
     wave.nSamplesPerSec = 48000;
     wave.nAvgBytesPerSec = 192000;

@@ -12,11 +12,21 @@ struct IMpeg2Demultiplexer;
 // types give E_OUTOFMEMORY, with no format block in `type`, when their block cannot
 // be allocated.
 HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type);
+// The video pin's type for a picture of another coding or size.
+struct PictureFormat {
+    GUID subtype;
+    LONG width;
+    LONG height;
+    DWORD aspectX;
+    DWORD aspectY;
+    DWORD compression;  // the bitmap header's four-character code, 0 for MPEG-2
+};
+HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type, const PictureFormat& picture);
 // A pin type of fixed-size samples with its own copy of `format` in task memory.
 // E_OUTOFMEMORY leaves `type` without a format block.
 HRESULT MakePinType(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
                     void* format, ULONG formatSize);
-HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype);
+HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype, WORD formatTag = 1 /* PCM */);
 void MakeDataPinType(AM_MEDIA_TYPE& type);
 
 // The configured decoder between `pin` and `renderer` (found by its name in
