@@ -375,6 +375,9 @@ private:
         v.pid = Pid(f, "pid");
         ClaimPid(f, v.pid, "la vidéo du service " + std::to_string(s.sid));
         ParseVideoFormat(f, v);
+        // 4:2:0 pictures are cropped to their size by pairs of samples.
+        if (v.codec != VideoCodec::Mpeg2 && (v.width % 2 || v.height % 2))
+            f.Fail("« size » attend une largeur et une hauteur paires en h264 et en hevc");
         s.video = v;
     }
 
