@@ -131,7 +131,9 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
             // The streams by PID, with the codec ffprobe recognised.
             std::map<std::string, std::string> expected;
             if (s.video)
-                expected[Hex(s.video->pid)] = s.video->codec == tsgen::VideoCodec::H264 ? "h264" : "mpeg2video";
+                expected[Hex(s.video->pid)] = s.video->codec == tsgen::VideoCodec::H264   ? "h264"
+                                              : s.video->codec == tsgen::VideoCodec::Hevc ? "hevc"
+                                                                                          : "mpeg2video";
             static const char* const kAudioCodecs[] = {"mp2", "ac3", "aac", "eac3"};
             for (const auto& a : s.audio)
                 expected[Hex(a.pid)] = kAudioCodecs[static_cast<int>(a.kind)];
