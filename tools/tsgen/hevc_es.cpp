@@ -1,5 +1,7 @@
 #include "tools/tsgen/hevc_es.h"
 
+#include <iterator>
+
 #include "tools/tsgen/cabac_writer.h"
 #include "tools/tsgen/rbsp_writer.h"
 
@@ -51,13 +53,28 @@ Geometry GeometryOf(const VideoStream& v)
     return {ctbWidth, ctbHeight, (ctbWidth * kCtbSize - v.width) / 2, (ctbHeight * kCtbSize - v.height) / 2};
 }
 
-// Level 4 for HD pictures, 3.1 below (general_level_idc is 30 times the level).
-int LevelIdc(const Geometry& g)
+// The lowest level (general_level_idc is 30 times it) whose picture size and
+// luma sample rate the stream keeps within: 3, 3.1, 4 or 4.1.
+int LevelIdc(const VideoStream& v, const Geometry& g)
 {
-    return g.ctbWidth * g.ctbHeight * kCtbSize * kCtbSize > 983040 ? 120 : 93;
+    struct Level {
+        int idc;
+        std::uint64_t maxPictureSamples;
+        std::uint64_t maxSamplesPerSecond;
+    };
+    static constexpr Level kLevels[] = {
+        {90, 552960, 16588800}, {93, 983040, 33177600}, {120, 2228224, 66846720}, {123, 2228224, 133693440}};
+    const FrameRate rate = FrameRateOfCode(v.frameRateCode);
+    const std::uint64_t samples = static_cast<std::uint64_t>(g.ctbWidth) * static_cast<std::uint64_t>(g.ctbHeight) *
+                                  kCtbSize * kCtbSize;
+    for (const Level& level : kLevels)
+        if (samples <= level.maxPictureSamples &&
+            samples * rate.numerator <= level.maxSamplesPerSecond * rate.denominator)
+            return level.idc;
+    return kLevels[std::size(kLevels) - 1].idc;
 }
 
-void ProfileTierLevel(RbspWriter& w, const Geometry& g)
+void ProfileTierLevel(RbspWriter& w, const VideoStream& v, const Geometry& g)
 {
     w.U(0, 2);           // general_profile_space
     w.U(0, 1);           // general_tier_flag: Main tier
@@ -69,10 +86,10 @@ void ProfileTierLevel(RbspWriter& w, const Geometry& g)
     w.U(1, 1);           // general_frame_only_constraint_flag
     w.U(0, 32);          // 43 reserved bits and general_inbld_flag
     w.U(0, 12);
-    w.U(static_cast<std::uint32_t>(LevelIdc(g)), 8);
+    w.U(static_cast<std::uint32_t>(LevelIdc(v, g)), 8);
 }
 
-std::vector<std::uint8_t> Vps(const Geometry& g)
+std::vector<std::uint8_t> Vps(const VideoStream& v, const Geometry& g)
 {
     RbspWriter w;
     w.U(0, 4);       // vps_video_parameter_set_id
@@ -81,7 +98,7 @@ std::vector<std::uint8_t> Vps(const Geometry& g)
     w.U(0, 3);       // vps_max_sub_layers_minus1
     w.U(1, 1);       // vps_temporal_id_nesting_flag
     w.U(0xFFFF, 16); // vps_reserved_0xffff_16bits
-    ProfileTierLevel(w, g);
+    ProfileTierLevel(w, v, g);
     w.U(1, 1);  // vps_sub_layer_ordering_info_present_flag
     w.Ue(1);    // vps_max_dec_pic_buffering_minus1: the reference and the picture decoded
     w.Ue(0);    // vps_max_num_reorder_pics
@@ -101,7 +118,7 @@ std::vector<std::uint8_t> Sps(const VideoStream& v, const Geometry& g)
     w.U(0, 4);  // sps_video_parameter_set_id
     w.U(0, 3);  // sps_max_sub_layers_minus1
     w.U(1, 1);  // sps_temporal_id_nesting_flag
-    ProfileTierLevel(w, g);
+    ProfileTierLevel(w, v, g);
     w.Ue(0);  // sps_seq_parameter_set_id
     w.Ue(1);  // chroma_format_idc: 4:2:0
     w.Ue(static_cast<std::uint32_t>(g.ctbWidth * kCtbSize));
@@ -305,7 +322,7 @@ std::vector<std::uint8_t> BuildHevcPicture(const VideoStream& video, std::uint64
     std::vector<std::uint8_t> out;
     AppendNal(out, kNalAud, Aud(position == 0));
     if (position == 0) {
-        AppendNal(out, kNalVps, Vps(g));
+        AppendNal(out, kNalVps, Vps(video, g));
         AppendNal(out, kNalSps, Sps(video, g));
         AppendNal(out, kNalPps, Pps());
         AppendNal(out, kNalPrefixSei, PidSeiRbsp(video.pid));

@@ -195,14 +195,15 @@ TEST_F(ToolTest, HevcStreamsDecodeToTheServiceColourAtEachSizeAndRate)
         int width, height;
         const char* rate;
         const char* sampleAspect;
+        const char* level;  // 30 times the lowest level that carries the size and rate
     };
     const Case cases[] = {
         {0x0A01, "video pid=0x101 codec=hevc size=1920x1080 aspect=16:9 rate=25 bitrate=2000000", 1920, 1080,
-         "25/1", "1:1"},
+         "25/1", "1:1", "120"},
         {0x0A02, "video pid=0x201 codec=hevc size=1280x720 aspect=16:9 rate=50 bitrate=1500000", 1280, 720, "50/1",
-         "1:1"},
+         "1:1", "120"},
         {0x0A03, "video pid=0x301 codec=hevc size=720x576 aspect=4:3 rate=29.97 bitrate=1000000", 720, 576,
-         "30000/1001", "16:15"},
+         "30000/1001", "16:15", "90"},
     };
     {
         std::ofstream text(dir_ / "hevc.txt");
@@ -231,6 +232,7 @@ TEST_F(ToolTest, HevcStreamsDecodeToTheServiceColourAtEachSizeAndRate)
         EXPECT_EQ(s.at("height"), std::to_string(c.height));
         EXPECT_EQ(s.at("r_frame_rate"), c.rate);
         EXPECT_EQ(s.at("sample_aspect_ratio"), c.sampleAspect);
+        EXPECT_EQ(s.at("level"), c.level);
     }
 
     EXPECT_EQ(Run("ffmpeg -nostdin -v error -i " + file + " -map 0 -f null -"), 0) << err_;
