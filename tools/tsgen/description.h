@@ -11,7 +11,7 @@ namespace tsgen {
 
 inline constexpr std::uint16_t kNoPcrPid = 0x1FFF;
 
-enum class VideoCodec { Mpeg2, H264 };
+enum class VideoCodec { Mpeg2, H264, Hevc };
 
 struct VideoStream {
     VideoCodec codec = VideoCodec::Mpeg2;

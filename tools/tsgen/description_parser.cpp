@@ -369,12 +369,15 @@ private:
             f.Fail("un service n'a qu'une vidéo");
         VideoStream v;
         const std::string codec = f.Text("codec", "mpeg2");
-        if (codec != "mpeg2" && codec != "h264")
-            f.Fail("« codec » attend mpeg2 ou h264");
-        v.codec = codec == "h264" ? VideoCodec::H264 : VideoCodec::Mpeg2;
+        if (codec != "mpeg2" && codec != "h264" && codec != "hevc")
+            f.Fail("« codec » attend mpeg2, h264 ou hevc");
+        v.codec = codec == "h264" ? VideoCodec::H264 : codec == "hevc" ? VideoCodec::Hevc : VideoCodec::Mpeg2;
         v.pid = Pid(f, "pid");
         ClaimPid(f, v.pid, "la vidéo du service " + std::to_string(s.sid));
         ParseVideoFormat(f, v);
+        // 4:2:0 pictures are cropped to their size by pairs of samples.
+        if (v.codec != VideoCodec::Mpeg2 && (v.width % 2 || v.height % 2))
+            f.Fail("« size » attend une largeur et une hauteur paires en h264 et en hevc");
         s.video = v;
     }
 

@@ -1,9 +1,6 @@
 #include "tools/tsgen/h264_es.h"
 
-#include <numeric>
-#include <string>
-
-#include "tools/tsgen/bit_writer.h"
+#include "tools/tsgen/rbsp_writer.h"
 
 namespace tsgen {
 namespace {
@@ -22,50 +19,12 @@ constexpr std::uint32_t kMbTypeIPcm = 25;
 constexpr std::uint32_t kSliceTypeP = 5;  // every slice of the picture is P
 constexpr std::uint32_t kSliceTypeI = 7;  // every slice of the picture is I
 
-// Exp-Golomb codes of the H.264 syntax on top of the plain bit writer.
-class RbspWriter {
-public:
-    void U(std::uint32_t value, int bits) { w_.Put(value, bits); }
-    void Ue(std::uint32_t value)
-    {
-        const std::uint64_t v = std::uint64_t{value} + 1;
-        int bits = 0;
-        while ((v >> bits) > 1)
-            ++bits;
-        w_.Put(0, bits);
-        w_.Put(static_cast<std::uint32_t>(v), bits + 1);
-    }
-    void Se(std::int32_t value) { Ue(value > 0 ? 2u * static_cast<std::uint32_t>(value) - 1 : 2u * static_cast<std::uint32_t>(-value)); }
-    // rbsp_trailing_bits: a one, then zeros to the byte boundary.
-    void Trailing()
-    {
-        w_.Put(1, 1);
-        w_.Align();
-    }
-    // Zero bits up to the byte boundary (pcm_alignment_zero_bit).
-    void AlignZero() { w_.Align(); }
-    void Byte(std::uint8_t b) { w_.Put(b, 8); }
-    std::vector<std::uint8_t>& bytes() { return w_.bytes(); }
-
-private:
-    BitWriter w_;
-};
-
-// A NAL unit in byte-stream form: start code, header, and the payload with an
-// emulation prevention byte wherever two zeros would be followed by 0..3.
+// A NAL unit in byte-stream form: start code, header, escaped payload.
 void AppendNal(std::vector<std::uint8_t>& out, std::uint8_t refIdc, std::uint8_t type,
                const std::vector<std::uint8_t>& rbsp)
 {
     out.insert(out.end(), {0x00, 0x00, 0x00, 0x01, static_cast<std::uint8_t>(refIdc << 5 | type)});
-    int zeros = 0;
-    for (std::uint8_t b : rbsp) {
-        if (zeros >= 2 && b <= 3) {
-            out.push_back(0x03);
-            zeros = 0;
-        }
-        out.push_back(b);
-        zeros = b == 0 ? zeros + 1 : 0;
-    }
+    AppendEscaped(out, rbsp);
 }
 
 struct Geometry {
@@ -80,30 +39,6 @@ Geometry GeometryOf(const VideoStream& v)
     const int mbWidth = (v.width + 15) / 16;
     const int mbHeight = (v.height + 15) / 16;
     return {mbWidth, mbHeight, (mbWidth * 16 - v.width) / 2, (mbHeight * 16 - v.height) / 2};
-}
-
-// Sample aspect ratio of the picture: the display aspect over the size.
-void AspectRatio(RbspWriter& w, const VideoStream& v)
-{
-    std::uint32_t sarWidth = 1;
-    std::uint32_t sarHeight = 1;
-    if (v.aspectCode == 2 || v.aspectCode == 3) {
-        const std::uint32_t dw = v.aspectCode == 2 ? 4 : 16;
-        const std::uint32_t dh = v.aspectCode == 2 ? 3 : 9;
-        sarWidth = dw * static_cast<std::uint32_t>(v.height);
-        sarHeight = dh * static_cast<std::uint32_t>(v.width);
-        const std::uint32_t g = std::gcd(sarWidth, sarHeight);
-        sarWidth /= g;
-        sarHeight /= g;
-    }
-    w.U(1, 1);  // aspect_ratio_info_present_flag
-    if (sarWidth == 1 && sarHeight == 1) {
-        w.U(1, 8);  // aspect_ratio_idc: square
-    } else {
-        w.U(255, 8);  // Extended_SAR
-        w.U(sarWidth, 16);
-        w.U(sarHeight, 16);
-    }
 }
 
 std::vector<std::uint8_t> Sps(const VideoStream& v)
@@ -133,7 +68,7 @@ std::vector<std::uint8_t> Sps(const VideoStream& v)
         w.Ue(static_cast<std::uint32_t>(g.cropBottom));
     }
     w.U(1, 1);  // vui_parameters_present_flag
-    AspectRatio(w, v);
+    WriteAspectRatioInfo(w, v);
     w.U(0, 1);  // overscan_info_present_flag
     w.U(0, 1);  // video_signal_type_present_flag
     w.U(0, 1);  // chroma_loc_info_present_flag
@@ -175,23 +110,6 @@ std::vector<std::uint8_t> Aud(bool intra)
 {
     RbspWriter w;
     w.U(intra ? 0 : 1, 3);  // primary_pic_type: I only, or I and P
-    w.Trailing();
-    return std::move(w.bytes());
-}
-
-// user_data_unregistered SEI carrying "BTVPID=<pid>".
-std::vector<std::uint8_t> PidSei(std::uint16_t pid)
-{
-    static constexpr std::uint8_t kUuid[16] = {0x42, 0x54, 0x56, 0x2D, 0x74, 0x73, 0x67, 0x65,
-                                               0x6E, 0x2D, 0x70, 0x69, 0x64, 0x2D, 0x30, 0x31};
-    const std::string text = "BTVPID=" + std::to_string(pid);
-    RbspWriter w;
-    w.Byte(5);  // payloadType: user_data_unregistered
-    w.Byte(static_cast<std::uint8_t>(sizeof kUuid + text.size()));
-    for (std::uint8_t b : kUuid)
-        w.Byte(b);
-    for (char c : text)
-        w.Byte(static_cast<std::uint8_t>(c));
     w.Trailing();
     return std::move(w.bytes());
 }
@@ -276,7 +194,7 @@ std::vector<std::uint8_t> BuildH264Picture(const VideoStream& video, std::uint64
     if (position == 0) {
         AppendNal(out, 3, kNalSps, Sps(video));
         AppendNal(out, 3, kNalPps, Pps());
-        AppendNal(out, 0, kNalSei, PidSei(video.pid));
+        AppendNal(out, 0, kNalSei, PidSeiRbsp(video.pid));
         // Consecutive IDR pictures must have different ids.
         AppendNal(out, 3, kNalSliceIdr, IdrSlice(g, colour, static_cast<std::uint32_t>(index / gop % 2)));
     } else {

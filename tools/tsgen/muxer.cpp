@@ -9,6 +9,7 @@
 #include "tools/tsgen/audio_es.h"
 #include "tools/tsgen/eit_tables.h"
 #include "tools/tsgen/h264_es.h"
+#include "tools/tsgen/hevc_es.h"
 #include "tools/tsgen/pes.h"
 #include "tools/tsgen/ts_packetizer.h"
 #include "tools/tsgen/video_es.h"
@@ -45,16 +46,6 @@ struct StreamSchedule {
     std::uint64_t next = 0;
     bool finished = false;
 };
-
-PictureColour ColourOf(std::uint16_t sid)
-{
-    // A distinct flat colour per service, so that pictures tell services apart.
-    PictureColour c;
-    c.y = static_cast<std::uint8_t>(60 + (sid * 37u) % 140);
-    c.cb = static_cast<std::uint8_t>(128 - 48 + (sid * 53u) % 97);
-    c.cr = static_cast<std::uint8_t>(128 - 48 + (sid * 71u) % 97);
-    return c;
-}
 
 class MultiplexGenerator {
 public:
@@ -147,7 +138,9 @@ private:
                 const VideoStream video = *s.video;
                 const FrameRate rate = FrameRateOfCode(video.frameRateCode);
                 const PictureColour colour = ColourOf(s.sid);
-                const auto picture = video.codec == VideoCodec::H264 ? BuildH264Picture : BuildVideoPicture;
+                const auto picture = video.codec == VideoCodec::H264   ? BuildH264Picture
+                                     : video.codec == VideoCodec::Hevc ? BuildHevcPicture
+                                                                       : BuildVideoPicture;
                 AddStream(video.pid, kStreamIdVideo, kClock27 * rate.denominator / rate.numerator,
                           [video, colour, picture](std::uint64_t k) { return picture(video, k, colour); });
             }

@@ -26,6 +26,20 @@ constexpr std::uint8_t kStreamMpeg1Audio = 0x03;
 constexpr std::uint8_t kStreamPrivatePes = 0x06;
 constexpr std::uint8_t kStreamAacAdts = 0x0F;
 constexpr std::uint8_t kStreamH264Video = 0x1B;
+constexpr std::uint8_t kStreamHevcVideo = 0x24;
+
+std::uint8_t VideoStreamType(VideoCodec codec)
+{
+    switch (codec) {
+    case VideoCodec::H264:
+        return kStreamH264Video;
+    case VideoCodec::Hevc:
+        return kStreamHevcVideo;
+    case VideoCodec::Mpeg2:
+        break;
+    }
+    return kStreamMpeg2Video;
+}
 
 std::uint8_t AudioStreamType(AudioKind kind)
 {
@@ -96,7 +110,7 @@ Section BuildPmt(const Service& service)
     w.U16(0xE000 | service.pcrPid);
     w.U16(0xF000);  // no programme descriptors
     if (service.video) {
-        w.U8(service.video->codec == VideoCodec::H264 ? kStreamH264Video : kStreamMpeg2Video);
+        w.U8(VideoStreamType(service.video->codec));
         w.U16(0xE000 | service.video->pid);
         w.U16(0xF000);
     }

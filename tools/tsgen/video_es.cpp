@@ -190,6 +190,15 @@ int GopLength(const VideoStream& video)
     return static_cast<int>((r.numerator / r.denominator + 1) / 2);
 }
 
+PictureColour ColourOf(std::uint16_t sid)
+{
+    PictureColour c;
+    c.y = static_cast<std::uint8_t>(60 + (sid * 37u) % 140);
+    c.cb = static_cast<std::uint8_t>(128 - 48 + (sid * 53u) % 97);
+    c.cr = static_cast<std::uint8_t>(128 - 48 + (sid * 71u) % 97);
+    return c;
+}
+
 std::vector<std::uint8_t> BuildVideoPicture(const VideoStream& video, std::uint64_t index, PictureColour colour)
 {
     const FrameRate rate = FrameRateOfCode(video.frameRateCode);

@@ -26,6 +26,9 @@ struct PictureColour {
     std::uint8_t cr = 128;
 };
 
+// A distinct flat colour per service, so that pictures tell services apart.
+PictureColour ColourOf(std::uint16_t sid);
+
 // Coded picture `index` of the stream, in decoding order (equal to display
 // order: there are no B pictures). Every GOP starts with a sequence header,
 // its extension, a closed GOP header and an I picture of uniform colour; the

@@ -39,6 +39,8 @@ bool Expected(const tsgen::Multiplex& mux, const tsgen::Service& s, Chaine& c)
     c.Video = s.video->pid;
     if (s.video->codec == tsgen::VideoCodec::H264)
         c.VideoCodec = StreamCodec::H264;
+    else if (s.video->codec == tsgen::VideoCodec::Hevc)
+        c.VideoCodec = StreamCodec::Hevc;
     // The demo's services carry MPEG audio or AAC, never both.
     for (const tsgen::AudioStream& a : s.audio) {
         const StreamCodec codec = a.kind == tsgen::AudioKind::Aac    ? StreamCodec::AacAdts

@@ -77,6 +77,9 @@ TEST(DescriptionParser, ReportsFaultsWithTheirLine)
     ExpectFault(mux + "service sid=1 name=A pmt=0x100\nvideo pid=0x100\n", 3, "PID");
     ExpectFault(mux + "service sid=1 name=A pmt=0x100\nservice sid=1 name=B pmt=0x200\n", 3, "SID");
     ExpectFault(mux + "service sid=1 name=A pmt=0x100\nvideo pid=0x101 size=720x\n", 3, "size");
+    ExpectFault(mux + "service sid=1 name=A pmt=0x100\nvideo pid=0x101 codec=hevc size=719x576\n", 3, "paires");
+    ExpectFault(mux + "service sid=1 name=A pmt=0x100\nvideo pid=0x101 codec=h264 size=720x575\n", 3, "paires");
+    ExpectFault(mux + "service sid=1 name=A pmt=0x100\nvideo pid=0x101 codec=vp9\n", 3, "hevc");
     ExpectFault(mux + "service sid=1 name=A pmt=0x100\naudio pid=0x101 bitrate=100000\n", 3, "bit");
     ExpectFault(mux + "service sid=1 name=\"\xE2\x82\xAC\" pmt=0x100\n", 2, "ISO-8859-1");
     ExpectFault(mux + "service sid=1 name=\"\xE9t\xE9\" pmt=0x100\n", 2, "UTF-8");

@@ -1,8 +1,9 @@
-// H.264, AAC and E-AC-3 elementary streams: the framing decoders rely on.
+// H.264, HEVC, AAC and E-AC-3 elementary streams: the framing decoders rely on.
 #include <gtest/gtest.h>
 
 #include "tools/tsgen/audio_es.h"
 #include "tools/tsgen/h264_es.h"
+#include "tools/tsgen/hevc_es.h"
 
 namespace {
 
@@ -31,6 +32,32 @@ TEST(H264Stream, GopStartsWithParameterSetsAndAnIdrAndNothingLooksLikeAStartCode
     const auto p = tsgen::BuildH264Picture(v, 1, {0, 0, 0});
     EXPECT_EQ(NalTypes(p), (std::vector<int>{9, 1}));
     EXPECT_EQ(NalTypes(tsgen::BuildH264Picture(v, static_cast<std::uint64_t>(tsgen::GopLength(v)), {})).back(), 5);
+}
+
+// nal_unit_type of each HEVC NAL unit: six bits of its two-byte header.
+std::vector<int> HevcNalTypes(const std::vector<std::uint8_t>& es)
+{
+    std::vector<int> types;
+    for (std::size_t i = 0; i + 4 < es.size(); ++i)
+        if (es[i] == 0 && es[i + 1] == 0 && es[i + 2] == 1)
+            types.push_back(es[i + 3] >> 1 & 0x3F);
+    return types;
+}
+
+TEST(HevcStream, GopStartsWithParameterSetsAndAnIdrAndNothingLooksLikeAStartCode)
+{
+    tsgen::VideoStream v;
+    v.codec = tsgen::VideoCodec::Hevc;
+    v.pid = 0x110;
+    v.width = 1920;
+    v.height = 1080;
+    v.bitrate = 2000000;
+    const auto idr = tsgen::BuildHevcPicture(v, 0, {0, 0, 0});
+    // AUD, VPS, SPS, PPS, prefix SEI, IDR_N_LP.
+    EXPECT_EQ(HevcNalTypes(idr), (std::vector<int>{35, 32, 33, 34, 39, 20}));
+    EXPECT_EQ(idr.size(), 10000u) << "padded to 2 Mbit/s at 25 Hz";
+    EXPECT_EQ(HevcNalTypes(tsgen::BuildHevcPicture(v, 1, {0, 0, 0})), (std::vector<int>{35, 1}));
+    EXPECT_EQ(HevcNalTypes(tsgen::BuildHevcPicture(v, static_cast<std::uint64_t>(tsgen::GopLength(v)), {})).back(), 20);
 }
 
 TEST(AudioStream, AacFramesCarryTheirLengthAndFillToTheRate)

@@ -87,8 +87,10 @@ TEST(DemoScan, FindsEveryDescribedServiceWithItsNamesPidsAndNumber)
         EXPECT_EQ(c.PMT, s->pmtPid);
         EXPECT_EQ(c.PCR, s->pcrPid);
         EXPECT_EQ(c.Video, s->video ? s->video->pid : 0);
-        const bool h264 = s->video && s->video->codec == tsgen::VideoCodec::H264;
-        EXPECT_EQ(c.VideoCodec, h264 ? StreamCodec::H264 : StreamCodec::Classic);
+        const tsgen::VideoCodec video = s->video ? s->video->codec : tsgen::VideoCodec::Mpeg2;
+        EXPECT_EQ(c.VideoCodec, video == tsgen::VideoCodec::H264   ? StreamCodec::H264
+                                : video == tsgen::VideoCodec::Hevc ? StreamCodec::Hevc
+                                                                   : StreamCodec::Classic);
         // The demo's services carry MPEG audio or AAC, never both.
         std::vector<int> tracks;
         int dolby = 0;
@@ -122,6 +124,7 @@ TEST(DemoScan, CoversTheCasesAScanMustHandle)
     EXPECT_GE(count([](const Chaine& c) { return c.VideoCodec == StreamCodec::H264 && c.Ac3Codec == StreamCodec::Eac3; }),
               1)
         << "an H.264 service with E-AC-3 sound";
+    EXPECT_GE(count([](const Chaine& c) { return c.VideoCodec == StreamCodec::Hevc; }), 1) << "an HEVC service";
     EXPECT_GE(count([](const Chaine& c) { return c.Son1Codec == StreamCodec::AacAdts; }), 1) << "AAC sound";
     EXPECT_GE(count([](const Chaine& c) {
                   return std::any_of(c.Nom, c.Nom + std::strlen(c.Nom), [](char b) { return (b & 0x80) != 0; });

@@ -131,7 +131,9 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
             // The streams by PID, with the codec ffprobe recognised.
             std::map<std::string, std::string> expected;
             if (s.video)
-                expected[Hex(s.video->pid)] = s.video->codec == tsgen::VideoCodec::H264 ? "h264" : "mpeg2video";
+                expected[Hex(s.video->pid)] = s.video->codec == tsgen::VideoCodec::H264   ? "h264"
+                                              : s.video->codec == tsgen::VideoCodec::Hevc ? "hevc"
+                                                                                          : "mpeg2video";
             static const char* const kAudioCodecs[] = {"mp2", "ac3", "aac", "eac3"};
             for (const auto& a : s.audio)
                 expected[Hex(a.pid)] = kAudioCodecs[static_cast<int>(a.kind)];
@@ -155,6 +157,109 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
         // Every frame decodes: the pictures and audio frames are real ones.
         EXPECT_EQ(Run("ffmpeg -nostdin -v error -i " + file.string() + " -map 0 -f null -"), 0) << err_;
         EXPECT_EQ(err_, "") << "ffmpeg decodes without error";
+    }
+}
+
+// "streams.stream.1.codec_name="hevc"" -> [id of stream 1]["codec_name"] = hevc
+std::map<std::string, std::map<std::string, std::string>> ReadFlatStreamsById(const std::string& flat)
+{
+    std::map<int, std::map<std::string, std::string>> byIndex;
+    std::istringstream lines(flat);
+    const std::string prefix = "streams.stream.";
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t dot = line.find('.', prefix.size());
+        const std::size_t equals = line.find('=');
+        if (line.rfind(prefix, 0) != 0 || dot == std::string::npos || equals == std::string::npos)
+            continue;
+        std::string value = line.substr(equals + 1);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        byIndex[std::stoi(line.substr(prefix.size(), dot - prefix.size()))][line.substr(dot + 1, equals - dot - 1)] =
+            value;
+    }
+    std::map<std::string, std::map<std::string, std::string>> byId;
+    for (auto& [index, fields] : byIndex)
+        byId[fields["id"]] = fields;
+    return byId;
+}
+
+// Every HEVC picture decodes, by an outside decoder, to the flat colour of its
+// service: a single wrong bin of the arithmetic coding would show as garbage.
+TEST_F(ToolTest, HevcStreamsDecodeToTheServiceColourAtEachSizeAndRate)
+{
+    if (Run("ffprobe -version") != 0 || Run("ffmpeg -version") != 0)
+        GTEST_SKIP() << "ffprobe or ffmpeg is not installed: the HEVC streams cannot be checked";
+    struct Case {
+        std::uint16_t sid;
+        const char* line;
+        int width, height;
+        const char* rate;
+        const char* sampleAspect;
+        const char* level;  // 30 times the lowest level that carries the size and rate
+    };
+    const Case cases[] = {
+        {0x0A01, "video pid=0x101 codec=hevc size=1920x1080 aspect=16:9 rate=25 bitrate=2000000", 1920, 1080,
+         "25/1", "1:1", "120"},
+        {0x0A02, "video pid=0x201 codec=hevc size=1280x720 aspect=16:9 rate=50 bitrate=1500000", 1280, 720, "50/1",
+         "1:1", "120"},
+        {0x0A03, "video pid=0x301 codec=hevc size=720x576 aspect=4:3 rate=29.97 bitrate=1000000", 720, 576,
+         "30000/1001", "16:15", "90"},
+    };
+    {
+        std::ofstream text(dir_ / "hevc.txt");
+        text << "mux uhf=21 tsid=1 onid=1 bitrate=8000000\n";
+        for (const Case& c : cases)
+            text << "service sid=" << c.sid << " name=S" << c.sid << " pmt=0x" << std::hex << (c.sid & 0xF) * 0x100
+                 << std::dec << "\n" << c.line << "\n";
+    }
+    ASSERT_EQ(Run(std::string(TSGEN_EXE) + " --seconds 2 " + (dir_ / "hevc.txt").string() + " " +
+                  (dir_ / "ts").string()),
+              0)
+        << err_;
+    const std::string file = (dir_ / "ts" / "474166.ts").string();
+
+    ASSERT_EQ(Run("ffprobe -v error -show_streams -of flat " + file), 0) << err_;
+    EXPECT_EQ(err_, "");
+    const auto streams = ReadFlatStreamsById(out_);
+    for (const Case& c : cases) {
+        const std::string pid = Hex(static_cast<unsigned>((c.sid & 0xF) * 0x100 + 1));
+        SCOPED_TRACE(c.line);
+        ASSERT_TRUE(streams.count(pid));
+        const auto& s = streams.at(pid);
+        EXPECT_EQ(s.at("codec_name"), "hevc");
+        EXPECT_EQ(s.at("profile"), "Main");
+        EXPECT_EQ(s.at("width"), std::to_string(c.width));
+        EXPECT_EQ(s.at("height"), std::to_string(c.height));
+        EXPECT_EQ(s.at("r_frame_rate"), c.rate);
+        EXPECT_EQ(s.at("sample_aspect_ratio"), c.sampleAspect);
+        EXPECT_EQ(s.at("level"), c.level);
+    }
+
+    EXPECT_EQ(Run("ffmpeg -nostdin -v error -i " + file + " -map 0 -f null -"), 0) << err_;
+    EXPECT_EQ(err_, "") << "ffmpeg decodes without error";
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const fs::path raw = dir_ / "pictures.yuv";
+        // Thirty pictures: past the second IDR picture at every rate.
+        ASSERT_EQ(Run("ffmpeg -nostdin -v error -i " + file + " -map 0:#" +
+                      Hex(static_cast<unsigned>((c.sid & 0xF) * 0x100 + 1)) +
+                      " -frames:v 30 -f rawvideo -pix_fmt yuv420p -y " + raw.string()),
+                  0)
+            << err_;
+        const std::string pixels = ReadText(raw);
+        const std::size_t luma = static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height);
+        const std::size_t frame = luma * 3 / 2;
+        ASSERT_EQ(pixels.size(), 30 * frame);
+        const tsgen::PictureColour colour = tsgen::ColourOf(c.sid);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            const std::size_t at = i % frame;
+            const std::uint8_t expected = at < luma ? colour.y : at < luma * 5 / 4 ? colour.cb : colour.cr;
+            wrong += static_cast<std::uint8_t>(pixels[i]) != expected;
+        }
+        EXPECT_EQ(wrong, 0u) << "samples off the service's colour";
+        fs::remove(raw);
     }
 }
 
