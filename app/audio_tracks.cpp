@@ -6,6 +6,7 @@
 #include "app/menu_state.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
+#include "graph/codec_pins.h"
 #include "graph/graph_handles.h"
 #include "graph/tuning.h"
 
@@ -37,6 +38,13 @@ void SetVolume(IBaseFilter* renderer, long volume)
         audio->put_Volume(volume);
 }
 
+// The "son" pin takes the codec of the track about to be mapped on it: the two
+// tracks of a service need not share one (MPEG audio and AAC, say).
+void MatchAudioPin(const Chaine& channel, StreamCodec codec)
+{
+    MatchPinCodecs({channel.VideoCodec, codec, std::nullopt});
+}
+
 }  // namespace
 
 void SelectFirstAudioTrack()
@@ -46,6 +54,7 @@ void SelectFirstAudioTrack()
         return;
     if (secondAudioActive) {
         UnmapPid(audioPidMap.Get(), channel->Son2);
+        MatchAudioPin(*channel, channel->Son1Codec);
         MapElementaryStream(audioPidMap.Get(), channel->Son1);
         secondAudioActive = false;
     }
@@ -63,6 +72,7 @@ void SelectSecondAudioTrack()
     if (!channel || !audioPidMap || channel->Son1 == 0 || !IsOffered(OfferedTracks(*channel).secondTrack))
         return;
     UnmapPid(audioPidMap.Get(), channel->Son1);
+    MatchAudioPin(*channel, channel->Son2Codec);
     MapElementaryStream(audioPidMap.Get(), channel->Son2);
     secondAudioActive = true;
     UpdateAudioTrackMenu();

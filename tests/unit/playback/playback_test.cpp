@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/audio_tracks.h"
 #include "app/channel_switching.h"
 #include "app/shell_state.h"
 #include "app/video_placement.h"
@@ -24,6 +25,7 @@
 #include "graph/devices.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
+#include "graph/media_framework.h"
 #include "standins/catalogue.h"
 #include "standins/decoders/test_picture.h"
 #include "tests/unit/standins/standins_environment.h"
@@ -229,6 +231,37 @@ TEST_F(Playback, APausedGraphHoldsThePictureAndPlaysAgainOnRun)
 
     ASSERT_TRUE(SUCCEEDED(mediaControl->Run()));
     EXPECT_TRUE(ShowsMovingPicture(0x310));
+}
+
+// The media subtype the demultiplexer's "son" pin is connected with.
+GUID AudioPinSubtype()
+{
+    GUID subtype = GUID_NULL;
+    ComPtr<IPin> pin;
+    AM_MEDIA_TYPE type{};
+    if (SUCCEEDED(audioPidMap->QueryInterface(IID_IPin, pin.PutVoid())) && SUCCEEDED(pin->ConnectionMediaType(&type))) {
+        subtype = type.subtype;
+        CoTaskMemFree(type.pbFormat);
+    }
+    return subtype;
+}
+
+TEST_F(Playback, ASecondTrackOfAnotherCodecGetsItsOwnDecoderAndTheFirstComesBack)
+{
+    Chaines[1].Son2 = 0x212;
+    Chaines[1].Son2Codec = StreamCodec::AacAdts;
+    SelectChannel(1);
+    ASSERT_TRUE(ShowsMovingPicture(0x210));
+    EXPECT_EQ(AudioPinSubtype(), MEDIASUBTYPE_MPEG2_AUDIO);
+
+    SelectSecondAudioTrack();
+    EXPECT_TRUE(secondAudioActive);
+    EXPECT_EQ(AudioPinSubtype(), MEDIASUBTYPE_MPEG_ADTS_AAC);
+    EXPECT_TRUE(ShowsMovingPicture(0x210)) << "the graph runs again after the reconnection";
+
+    SelectFirstAudioTrack();
+    EXPECT_FALSE(secondAudioActive);
+    EXPECT_EQ(AudioPinSubtype(), MEDIASUBTYPE_MPEG2_AUDIO);
 }
 
 }  // namespace
