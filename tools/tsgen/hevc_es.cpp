@@ -314,7 +314,6 @@ std::vector<std::uint8_t> SkippedSlice(const Geometry& g, std::uint32_t poc)
 
 std::vector<std::uint8_t> BuildHevcPicture(const VideoStream& video, std::uint64_t index, PictureColour colour)
 {
-    const FrameRate rate = FrameRateOfCode(video.frameRateCode);
     const std::uint64_t gop = static_cast<std::uint64_t>(GopLength(video));
     const std::uint32_t position = static_cast<std::uint32_t>(index % gop);
     const Geometry g = GeometryOf(video);
@@ -330,11 +329,7 @@ std::vector<std::uint8_t> BuildHevcPicture(const VideoStream& video, std::uint64
     } else {
         AppendNal(out, kNalTrailR, SkippedSlice(g, position));
     }
-    // Zero bytes after a NAL unit are trailing_zero_8bits of the byte stream.
-    const std::uint64_t target =
-        static_cast<std::uint64_t>(video.bitrate) * rate.denominator / (8ull * rate.numerator);
-    if (out.size() < target)
-        out.resize(static_cast<std::size_t>(target), 0);
+    PadToPictureShare(out, video);
     return out;
 }
 

@@ -220,12 +220,17 @@ std::vector<std::uint8_t> BuildVideoPicture(const VideoStream& video, std::uint6
     }
     w.Align();
     std::vector<std::uint8_t>& bytes = w.bytes();
-    // Zero bytes before the next start code are stuffing for the decoder.
+    PadToPictureShare(bytes, video);
+    return std::move(bytes);
+}
+
+void PadToPictureShare(std::vector<std::uint8_t>& picture, const VideoStream& video)
+{
+    const FrameRate rate = FrameRateOfCode(video.frameRateCode);
     const std::uint64_t target =
         static_cast<std::uint64_t>(video.bitrate) * rate.denominator / (8ull * rate.numerator);
-    if (bytes.size() < target)
-        bytes.resize(static_cast<std::size_t>(target), 0);
-    return std::move(bytes);
+    if (picture.size() < target)
+        picture.resize(static_cast<std::size_t>(target), 0);
 }
 
 }  // namespace tsgen

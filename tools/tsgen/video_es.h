@@ -20,6 +20,11 @@ FrameRate FrameRateOfCode(int frameRateCode);
 // Pictures between two I pictures (and sequence headers): about half a second.
 int GopLength(const VideoStream& video);
 
+// Pads a coded picture with zero bytes to one picture period's share of the
+// stream's bit rate. Zero bytes before the next start code are stuffing to every
+// decoder of these codings (trailing_zero_8bits after an H.264 or HEVC NAL unit).
+void PadToPictureShare(std::vector<std::uint8_t>& picture, const VideoStream& video);
+
 struct PictureColour {
     std::uint8_t y = 128;
     std::uint8_t cb = 128;
