@@ -57,6 +57,14 @@ bool Rename(ChannelChoice& choice, std::string_view text)
     return cut;
 }
 
+int OtherShowingName(const std::vector<ChannelChoice>& choices, int index, std::string_view name)
+{
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        if (static_cast<int>(i) != index && ShownName(choices[i]) == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
 ScanMerge MergeScan(const std::vector<ChannelChoice>& old, const ChannelList& scanned)
 {
     // Which old entry each scanned channel continues: every match by key first, so

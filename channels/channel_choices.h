@@ -46,6 +46,10 @@ constexpr std::size_t kUserNameCapacity = sizeof(Chaine{}.Nom) - 1;
 // user is told).
 bool Rename(ChannelChoice& choice, std::string_view text);
 
+// Another channel than the one at `index` that shows `name`, or -1: two channels
+// may share a name (their numbers tell them apart), but the user is told.
+int OtherShowingName(const std::vector<ChannelChoice>& choices, int index, std::string_view name);
+
 // A new scan's list merged into the user's choices.
 struct ScanMerge {
     // The new list in the user's order: positions in the scanned list, with the

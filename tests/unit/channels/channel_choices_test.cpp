@@ -108,6 +108,12 @@ TEST(ChannelChoices, RenamingKeepsTheBroadcastNameAndCutsLongNames)
     EXPECT_TRUE(Rename(c, std::string(1000, 'x')));
     EXPECT_EQ(ShownName(c), std::string(kUserNameCapacity, 'x'));
     EXPECT_EQ(c.broadcastName, "France 2");
+
+    std::vector<ChannelChoice> list = ChoicesOf(Scan({{1, 1, 1, "TF1"}, {1, 1, 2, "France 2"}}));
+    Rename(list[0], "Info");
+    EXPECT_EQ(OtherShowingName(list, 1, "Info"), 0) << "a name another channel shows";
+    EXPECT_EQ(OtherShowingName(list, 1, "TF1"), -1) << "the broadcast name it no longer shows";
+    EXPECT_EQ(OtherShowingName(list, 0, "Info"), -1) << "its own name";
 }
 
 TEST(ChannelChoices, StepsPassOverHiddenChannelsAndFReachesFavourites)
