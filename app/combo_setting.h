@@ -3,8 +3,8 @@
 // name, and taking the chosen one back.
 #include <windows.h>
 
-// Selects the entry of a list that shows the stored name; a name the list lacks
-// leaves it without a selection.
+// Selects the entry of a list that shows the stored name; an empty name, or one
+// the list lacks, leaves it without a selection.
 void SelectStored(HWND dialog, int comboId, const wchar_t* stored);
 // Copies the selected entry into its setting (kNameCapacity units), cut to what the
 // setting holds. False when the list has no selection: the setting stays as it was.

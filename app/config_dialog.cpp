@@ -25,6 +25,17 @@ const ListSetting kLists[] = {
     {IDC_CONFIG_AC3, ac3DecoderName},
 };
 
+// What the dialog holds until it ends: the choices of its "Codecs HD..." page,
+// which reach the settings only with the dialog's own OK.
+struct ConfigDialogState {
+    ModernCodecNames modernCodecs;
+};
+
+ConfigDialogState* StateOf(HWND dialog)
+{
+    return reinterpret_cast<ConfigDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 void FillLists(HWND dialog)
 {
     FillCityList(dialog, IDC_CONFIG_CITY);
@@ -45,6 +56,8 @@ ConfigResult SaveChoices(HWND dialog)
         if (list.comboId == IDC_CONFIG_TUNER)
             tunerChosen = taken;
     }
+    if (const ConfigDialogState* state = StateOf(dialog))
+        ApplyModernCodecNames(state->modernCodecs);
     SaveSettings(currentChannel);
     return tunerChosen ? kConfigConfirmedWithTuner : kConfigConfirmed;
 }
@@ -55,8 +68,14 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER,
+                          reinterpret_cast<LONG_PTR>(new ConfigDialogState{CurrentModernCodecNames()}));
         FillLists(dialog);
         return TRUE;
+    case WM_DESTROY:
+        delete StateOf(dialog);
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -66,7 +85,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             EndDialog(dialog, kConfigCancelled);
             return TRUE;
         case IDC_CONFIG_MODERN:
-            RunModernCodecsDialog(dialog);
+            if (ConfigDialogState* state = StateOf(dialog))
+                RunModernCodecsDialog(dialog, state->modernCodecs);
             return TRUE;
         default:
             return FALSE;

@@ -1,6 +1,7 @@
 #pragma once
 // The "Configuration" dialog: the city whose frequencies a scan covers, the tuner and
-// receiver devices and the three decoders, saved in the settings on OK.
+// receiver devices and the three decoders, with the decoders of its "Codecs HD..."
+// page, saved in the settings on OK.
 #include <windows.h>
 
 // How the dialog ended; its dialog result.

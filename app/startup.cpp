@@ -23,17 +23,23 @@
 namespace {
 
 // The tuner named in the settings; when it is not found, the user chooses in the
-// configuration dialog and that choice is looked up once more. 0 when found,
+// configuration dialog and the tuner is looked up once more, whichever way the
+// dialog ended: a USB tuner plugged in while the dialog was up answers to the
+// name it already had, so "Annuler" is a fair answer then. 0 when found,
 // otherwise start-up's failure code.
 int FindConfiguredTuner()
 {
     if (DetectTuner())
         return 0;
     const ConfigResult choice = RunConfigDialog();
-    if (choice == kConfigCancelled)
+    // A close request to the main window ends the dialog with it: the program is
+    // on its way out, and nothing more is to be started.
+    if (!IsWindow(mainWindow))
         return kStartUpCancelled;
     if (DetectTuner())
         return 0;
+    if (choice == kConfigCancelled)
+        return kStartUpCancelled;
     // An empty tuner list gives nothing to name; a tuner the user just confirmed
     // and that still does not answer deserves a word.
     if (choice == kConfigConfirmedWithTuner)

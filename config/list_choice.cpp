@@ -28,6 +28,8 @@ bool IsHighSurrogate(wchar_t c)
 
 int ChooseEntry(const std::vector<std::wstring>& entries, std::wstring_view stored)
 {
+    if (stored.empty())
+        return -1;
     for (std::size_t i = 0; i < entries.size(); ++i)
         if (SameIgnoringCase(entries[i], stored))
             return static_cast<int>(i);

@@ -7,8 +7,9 @@
 #include <vector>
 
 // Position of the entry to select for the stored name: the entry equal to it, case
-// aside; when there is none, the first entry that begins with it, case aside (so an
-// empty name selects the first entry); -1 when no entry fits.
+// aside; when there is none, the first entry that begins with it, case aside; -1
+// when no entry fits. An empty name fits none: every entry begins with it, and
+// taking the first would put a choice the user never made into the settings.
 int ChooseEntry(const std::vector<std::wstring>& entries, std::wstring_view stored);
 
 // The longest beginning of `text` that a setting of `capacity` units (terminator

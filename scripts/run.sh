@@ -21,7 +21,10 @@ case "${1:-}" in
 esac
 "$here/setup.sh"
 source "$here/env.sh"
-"$here/build.sh" --win-only
+# Only what the program and the demo need: the program, the stand-ins it talks to,
+# the generator of the demo streams and the offline scan of its channel file. The
+# tests are left to scripts/test.sh.
+"$here/build.sh" --win-only BrisomeTV brisome_standins tsgen brisome-scan
 export HOME="$BRISOME_WINE_HOME"   # this script's Wine commands only
 
 headless=0

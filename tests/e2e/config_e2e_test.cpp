@@ -2,6 +2,7 @@
 // at start-up when the chosen tuner is gone, and from the menus with the filters'
 // property pages.
 #include <windows.h>
+#include <dshow.h>
 
 #include <algorithm>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/com_ptr.h"
+#include "graph/media_framework.h"
 #include "installation.h"
 #include "message_box_watcher.h"
 #include "program_driver.h"
@@ -99,6 +102,75 @@ std::wstring ReadKey(const ScratchDir& dir, const wchar_t* key)
     GetPrivateProfileStringW(L"Config", key, L"<missing>", value, 1024, dir.File(L"config.ini").c_str());
     return value;
 }
+
+// A tuner that appears while the program runs, as a USB tuner plugged in: one
+// more device of the one-filter stand-in's class under a name of its own, in the
+// prefix's tuner category until the end of the scope.
+class PluggedTuner {
+public:
+    explicit PluggedTuner(const wchar_t* name)
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        CLSID device{};
+        if (!ClassOf(kOneFilterTuner, device) ||
+            FAILED(CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                                    mapper_.PutVoid())))
+            return;
+        REGFILTER2 filter{};
+        filter.dwVersion = 1;
+        filter.dwMerit = MERIT_DO_NOT_USE;
+        plugged_ = SUCCEEDED(mapper_->RegisterFilter(device, name, nullptr, &KSCATEGORY_BDA_NETWORK_TUNER, kInstance,
+                                                     &filter));
+        device_ = device;
+    }
+    ~PluggedTuner()
+    {
+        if (plugged_)
+            mapper_->UnregisterFilter(&KSCATEGORY_BDA_NETWORK_TUNER, kInstance, device_);
+        mapper_.Reset();
+        CoUninitialize();
+    }
+    PluggedTuner(const PluggedTuner&) = delete;
+    PluggedTuner& operator=(const PluggedTuner&) = delete;
+
+    bool Plugged() const { return plugged_; }
+
+private:
+    static constexpr wchar_t kInstance[] = L"Brisome tuner plugged in late";
+
+    // The class of the tuner registered under `name`, as its category lists it.
+    static bool ClassOf(const wchar_t* name, CLSID& found)
+    {
+        ComPtr<ICreateDevEnum> devices;
+        ComPtr<IEnumMoniker> entries;
+        if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                    devices.PutVoid())) ||
+            devices->CreateClassEnumerator(KSCATEGORY_BDA_NETWORK_TUNER, entries.Put(), 0) != S_OK)
+            return false;
+        ComPtr<IMoniker> moniker;
+        while (entries->Next(1, moniker.Put(), nullptr) == S_OK) {
+            ComPtr<IPropertyBag> bag;
+            if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid())))
+                continue;
+            VARIANT friendly, classId;
+            VariantInit(&friendly);
+            VariantInit(&classId);
+            const bool match = SUCCEEDED(bag->Read(L"FriendlyName", &friendly, nullptr)) &&
+                               friendly.vt == VT_BSTR && wcscmp(friendly.bstrVal, name) == 0 &&
+                               SUCCEEDED(bag->Read(L"CLSID", &classId, nullptr)) && classId.vt == VT_BSTR &&
+                               SUCCEEDED(CLSIDFromString(classId.bstrVal, &found));
+            VariantClear(&friendly);
+            VariantClear(&classId);
+            if (match)
+                return true;
+        }
+        return false;
+    }
+
+    ComPtr<IFilterMapper2> mapper_;
+    CLSID device_{};
+    bool plugged_ = false;
+};
 
 TEST(Configuration, AFreshInstallationIsConfiguredInTheDialogScannedThenPlays)
 {
@@ -192,6 +264,28 @@ TEST(Configuration, AtStartUpAnnulerChangesNothingAndAChosenTunerThatFailsIsName
     EXPECT_EQ(ReadKey(dir, L"R\u00e9cepteur TNT"), kWrongReceiver);
 }
 
+TEST(Configuration, AtStartUpATunerPluggedInWhileTheDialogIsUpIsFoundAfterAnnuler)
+{
+    constexpr wchar_t kLateTuner[] = L"Tuner TNT branché en cours de route";
+    Installation installation;
+    installation.SetSetting(L"Tuner TNT", kLateTuner);
+    Program program = installation.Start();
+    HWND dialog = WaitForConfigDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    PluggedTuner tuner(kLateTuner);
+    ASSERT_TRUE(tuner.Plugged());
+    Press(dialog, IDCANCEL);
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 15000))
+        << "the tuner is looked for once more after Annuler";
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
 TEST(Configuration, FromTheMenusAnnulerKeepsTheFileAndAnUnconfiguredFilterHasNoPages)
 {
     // No AC-3 decoder named: its stream is rendered by the platform, with no filter of ours.
@@ -223,36 +317,54 @@ TEST(Configuration, FromTheMenusAnnulerKeepsTheFileAndAnUnconfiguredFilterHasNoP
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
-TEST(Configuration, TheHdCodecsPageOffersTodaysDecodersAndSavesOnlyTheOnesChosen)
+// Opens the "Codecs HD..." page of the configuration dialog.
+HWND OpenHdCodecsPage(HWND dialog)
+{
+    Press(dialog, 1030);
+    HWND page = nullptr;
+    WaitUntil([&] {
+        page = FindWindowW(L"#32770", L"Codecs des cha\u00eenes HD");
+        return page != nullptr && IsWindowVisible(page);
+    }, 5000);
+    return page;
+}
+
+TEST(Configuration, TheHdCodecsPageIsSavedByTheDialogsOkAndAnEmptySettingStaysEmpty)
 {
     Installation installation;
     ScratchDir& dir = installation.Dir();
+    installation.SetSetting(L"Filtre AC3", L"");
     Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 15000));
     EXPECT_EQ(ReadKey(dir, L"Filtre H.264"), L"<missing>");
 
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40003, 0), 0);
-    HWND dialog = WaitForConfigDialog();
-    ASSERT_NE(dialog, nullptr);
-    Press(dialog, 1030);
-    HWND page = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        page = FindWindowW(L"#32770", L"Codecs des cha\u00eenes HD");
-        return page != nullptr && IsWindowVisible(page);
-    }, 5000));
-    EXPECT_TRUE(Has(Entries(page, 1031), L"Brisome H.264 Video Decoder"));
-    EXPECT_TRUE(Has(Entries(page, 1032), L"Brisome H.264 Video Decoder")) << "it reads HEVC too";
-    EXPECT_TRUE(Has(Entries(page, 1033), L"Brisome AAC Decoder"));
-    EXPECT_TRUE(Has(Entries(page, 1034), L"Brisome E-AC-3 Decoder"));
-    Choose(page, 1031, L"Brisome H.264 Video Decoder");
-    Press(page, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(page); }, 5000));
+    // The page's OK then the dialog's "Annuler": nothing saved, nothing kept for
+    // the next opening. Then the page's OK and the dialog's OK: saved.
+    for (const int ending : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(ending == IDOK ? "OK" : "Annuler");
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(40003, 0), 0);
+        HWND dialog = WaitForConfigDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Selected(dialog, kAc3), L"") << "an empty setting selects no decoder";
+        HWND page = OpenHdCodecsPage(dialog);
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(Has(Entries(page, 1031), L"Brisome H.264 Video Decoder"));
+        EXPECT_TRUE(Has(Entries(page, 1032), L"Brisome H.264 Video Decoder")) << "it reads HEVC too";
+        EXPECT_TRUE(Has(Entries(page, 1033), L"Brisome AAC Decoder"));
+        EXPECT_TRUE(Has(Entries(page, 1034), L"Brisome E-AC-3 Decoder"));
+        EXPECT_EQ(Selected(page, 1031), L"");
+        Choose(page, 1031, L"Brisome H.264 Video Decoder");
+        Press(page, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(page); }, 5000));
+        EXPECT_EQ(ReadKey(dir, L"Filtre H.264"), L"<missing>") << "the page alone saves nothing";
+        Press(dialog, ending);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    }
     EXPECT_EQ(ReadKey(dir, L"Filtre H.264"), L"Brisome H.264 Video Decoder");
     EXPECT_EQ(ReadKey(dir, L"Filtre E-AC-3"), L"<missing>") << "not chosen, not written";
-    Press(dialog, IDCANCEL);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(ReadKey(dir, L"Filtre AC3"), L"") << "no decoder chosen for it";
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());

@@ -23,10 +23,16 @@ TEST(ListChoice, WithoutAnExactNameTheFirstEntryThatBeginsWithItIsChosen)
 {
     EXPECT_EQ(ChooseEntry(kCities, L"va"), 1);
     EXPECT_EQ(ChooseEntry(kCities, L"Non pr\u00c9cis\u00e9e"), 0);
-    EXPECT_EQ(ChooseEntry(kCities, L""), 0);
     EXPECT_EQ(ChooseEntry(kCities, L"Lyon"), -1);
     EXPECT_EQ(ChooseEntry(kCities, L"Paris 2"), -1);
     EXPECT_EQ(ChooseEntry({}, L""), -1);
+}
+
+TEST(ListChoice, AnEmptySettingSelectsNothing)
+{
+    // Whatever comes first in a list (the full-band city, any decoder) is not a choice.
+    EXPECT_EQ(ChooseEntry(kCities, L""), -1);
+    EXPECT_EQ(ChooseEntry({L"Brisome AAC Decoder"}, L""), -1);
 }
 
 TEST(ListChoice, TextsAreCutToWhatASettingHolds)

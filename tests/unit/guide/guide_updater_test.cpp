@@ -3,7 +3,9 @@
 // and the rows the guide dialog lists from the kept events.
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -21,9 +23,14 @@ class UtcClock final : public LocalTimeFormatter {
 public:
     void Format(std::uint64_t utc, char (&text)[32]) const override
     {
+        // Called while a section is parsed, before its event is stored.
+        if (duringParse)
+            std::exchange(duringParse, nullptr)();
         const std::uint64_t s = utc / kFileTimeTicksPerSecond % 86400;
         FormatClockText(static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60), text);
     }
+
+    mutable std::function<void()> duringParse;
 };
 
 std::uint8_t Bcd(int v) { return static_cast<std::uint8_t>(v / 10 * 16 + v % 10); }
@@ -112,6 +119,29 @@ TEST_F(GuideUpdaterTest, ANoticeThatCouldNotBePostedIsTriedAgain)
     EXPECT_EQ(window.notices, 2);
     Feed(0x101, {At(22, "Débat")});
     EXPECT_EQ(window.notices, 2);
+}
+
+TEST_F(GuideUpdaterTest, AChannelChangeWhileASectionIsParsedDecidesTheNotice)
+{
+    // The user interface shows the new channel's slots as soon as it watches it;
+    // what the reader stores after that must be told, what it stores for a channel
+    // no longer watched need not be.
+    struct Case {
+        std::int32_t before, after;
+        int notices;
+    };
+    for (const Case c : {Case{0, 1, 1}, Case{1, 0, 0}}) {
+        SCOPED_TRACE(testing::Message() << "watched " << c.before << " then " << c.after);
+        ChannelList list = Channels({0x101, 0x102});
+        int notices = 0;
+        GuideUpdater local{list, clock, [&] { return ++notices > 0; }};
+        local.Watch(c.before);
+        clock.duringParse = [&] { local.Watch(c.after); };
+        const Bytes section = Eit(0x102, {At(20, "Match")});
+        local.OnSection(section.data(), section.size());
+        EXPECT_STREQ(ReadGuideSlots(list[1]).present.title, "Match");
+        EXPECT_EQ(notices, c.notices);
+    }
 }
 
 TEST_F(GuideUpdaterTest, GuideRowsListKeptEventsInChannelOrder)
