@@ -54,6 +54,11 @@ void GraphScanSource::Pause(std::uint32_t milliseconds)
     WaitForSingleObject(cancel_, milliseconds);
 }
 
+std::uint64_t GraphScanSource::NowMs()
+{
+    return GetTickCount64();
+}
+
 bool GraphScanSource::RequestSection(std::uint16_t pid, std::uint8_t tableId, std::uint32_t timeoutMs,
                                      std::vector<std::uint8_t>& section)
 {

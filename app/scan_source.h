@@ -28,6 +28,7 @@ public:
     void Tune(std::int32_t frequencyKHz) override;
     SignalReading ReadSignal() override;
     void Pause(std::uint32_t milliseconds) override;
+    std::uint64_t NowMs() override;
     bool RequestSection(std::uint16_t pid, std::uint8_t tableId, std::uint32_t timeoutMs,
                         std::vector<std::uint8_t>& section) override;
 

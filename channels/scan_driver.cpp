@@ -1,5 +1,8 @@
 #include "channels/scan_driver.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 // Offers the records added since `cursor` to the dialog's list; a record without
@@ -32,17 +35,19 @@ std::vector<std::int32_t> ScanPass(const std::vector<std::int32_t>& frequencies,
 
 bool AwaitLock(ScanSource& source, const ScanWaits& waits, bool mayGiveUpEarly)
 {
-    // A zero poll would never let the count of time move on.
+    // A zero poll would spin on the statistics.
     const std::uint32_t poll = waits.pollMs == 0 ? 1 : waits.pollMs;
-    std::uint32_t elapsed = 0;
+    const std::uint64_t tuned = source.NowMs();
     for (;;) {
-        switch (NextLockStep(source.ReadSignal(), elapsed, waits, mayGiveUpEarly)) {
+        // Reading the statistics takes time too: the wait is told by the clock.
+        const std::uint64_t elapsed = source.NowMs() - tuned;
+        const auto elapsedMs = static_cast<std::uint32_t>(std::min<std::uint64_t>(elapsed, UINT32_MAX));
+        switch (NextLockStep(source.ReadSignal(), elapsedMs, waits, mayGiveUpEarly)) {
         case LockStep::Scan: return true;
         case LockStep::GiveUp: return false;
         case LockStep::Wait: break;
         }
         source.Pause(poll);
-        elapsed += poll;
     }
 }
 

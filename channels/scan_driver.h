@@ -20,6 +20,8 @@ public:
     virtual SignalReading ReadSignal() = 0;
     // Lets `milliseconds` pass before the next reading.
     virtual void Pause(std::uint32_t milliseconds) = 0;
+    // A steady count of milliseconds, for the time since tuning.
+    virtual std::uint64_t NowMs() = 0;
     // As SectionRequest: the first section of `pid`/`tableId` within `timeoutMs`.
     virtual bool RequestSection(std::uint16_t pid, std::uint8_t tableId, std::uint32_t timeoutMs,
                                 std::vector<std::uint8_t>& section) = 0;
@@ -43,7 +45,7 @@ enum class LockRule {
 };
 
 // Reads the tuner's signal every pollMs until NextLockStep decides; true when
-// the frequency is to be scanned. The time is counted in the pauses taken.
+// the frequency is to be scanned.
 bool AwaitLock(ScanSource& source, const ScanWaits& waits, bool mayGiveUpEarly);
 
 // Scans one frequency into `list`; returns true when it was skipped on the

@@ -57,7 +57,13 @@ struct FakeAir : ScanSource, ScanProgress {
         const auto since = [this](int at) { return at >= 0 && lockWaits.back() >= static_cast<std::uint32_t>(at); };
         return {true, since(it->second.lockedAt), since(it->second.presentAt)};
     }
-    void Pause(std::uint32_t ms) override { lockWaits.back() += ms; }
+    void Pause(std::uint32_t ms) override
+    {
+        lockWaits.back() += ms;
+        clock += ms;
+    }
+    std::uint64_t NowMs() override { return clock; }
+    std::uint64_t clock = 1000000;
     bool RequestSection(std::uint16_t pid, std::uint8_t tableId, std::uint32_t timeoutMs,
                         std::vector<std::uint8_t>& section) override
     {
