@@ -1,5 +1,7 @@
 #include "channels/lock_wait.h"
 
+#include <initializer_list>
+
 LockStep NextLockStep(const SignalReading& reading, std::uint32_t elapsedMs, const ScanWaits& waits,
                       bool mayGiveUpEarly)
 {
@@ -10,4 +12,13 @@ LockStep NextLockStep(const SignalReading& reading, std::uint32_t elapsedMs, con
     if (!reading.present && mayGiveUpEarly && elapsedMs >= waits.noCarrierMs)
         return LockStep::GiveUp;
     return LockStep::Wait;
+}
+
+std::uint32_t NextPauseMs(std::uint32_t elapsedMs, const ScanWaits& waits, bool mayGiveUpEarly)
+{
+    std::uint32_t pause = waits.pollMs;
+    for (const std::uint32_t due : {mayGiveUpEarly ? waits.noCarrierMs : 0u, waits.lockMs})
+        if (due > elapsedMs && due - elapsedMs < pause)
+            pause = due - elapsedMs;
+    return pause == 0 ? 1 : pause;
 }

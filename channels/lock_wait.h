@@ -42,3 +42,9 @@ enum class LockStep {
 // tuner whose statistics cannot be read is scanned at once, as if it had locked.
 LockStep NextLockStep(const SignalReading& reading, std::uint32_t elapsedMs, const ScanWaits& waits,
                       bool mayGiveUpEarly);
+
+// How long to pause before the next reading: pollMs, cut short so that the
+// reading falls on the moment a decision is due (the end of noCarrierMs, when
+// giving up early is allowed, or of lockMs) rather than up to pollMs past it.
+// Never 0.
+std::uint32_t NextPauseMs(std::uint32_t elapsedMs, const ScanWaits& waits, bool mayGiveUpEarly);

@@ -35,8 +35,6 @@ std::vector<std::int32_t> ScanPass(const std::vector<std::int32_t>& frequencies,
 
 bool AwaitLock(ScanSource& source, const ScanWaits& waits, bool mayGiveUpEarly)
 {
-    // A zero poll would spin on the statistics.
-    const std::uint32_t poll = waits.pollMs == 0 ? 1 : waits.pollMs;
     const std::uint64_t tuned = source.NowMs();
     for (;;) {
         // Reading the statistics takes time too: the wait is told by the clock.
@@ -47,7 +45,7 @@ bool AwaitLock(ScanSource& source, const ScanWaits& waits, bool mayGiveUpEarly)
         case LockStep::GiveUp: return false;
         case LockStep::Wait: break;
         }
-        source.Pause(poll);
+        source.Pause(NextPauseMs(elapsedMs, waits, mayGiveUpEarly));
     }
 }
 

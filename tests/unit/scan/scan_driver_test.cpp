@@ -214,6 +214,20 @@ TEST(AwaitLock, WaitsForTheLockWhileACarrierIsThereAndGivesUpEarlyOnlyWithoutOne
     }
 }
 
+TEST(NextPauseMs, ThePollIsCutShortToFallOnTheNextDecision)
+{
+    const ScanWaits waits;  // 5000, 1000, 50
+    struct Case {
+        std::uint32_t elapsed;
+        bool early;
+        std::uint32_t pause;
+    } cases[] = {{0, true, 50}, {980, true, 20}, {980, false, 50}, {1000, true, 50},
+                 {4990, true, 10}, {4990, false, 10}, {5000, false, 50}};
+    for (const Case& c : cases)
+        EXPECT_EQ(NextPauseMs(c.elapsed, waits, c.early), c.pause) << c.elapsed << (c.early ? " early" : "");
+    EXPECT_EQ(NextPauseMs(0, ScanWaits{5000, 1000, 0}, true), 1u);  // a zero poll would spin
+}
+
 TEST(AwaitLock, UnreadableStatisticsOrAZeroWaitDoNotStall)
 {
     FakeAir fake;
