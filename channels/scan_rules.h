@@ -10,7 +10,7 @@
 #include "channels/chaine.h"
 
 // How long each request may wait for its section. The SDT time-out also covers
-// the tuner's locking, as nothing waits between tuning and the first request.
+// a lock that comes after the scan's lock wait (lock_wait.h) has run out.
 constexpr std::uint32_t kSdtTimeoutMs = 5000;
 constexpr std::uint32_t kPatTimeoutMs = 10000;
 constexpr std::uint32_t kPmtTimeoutMs = 5000;
