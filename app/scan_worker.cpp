@@ -42,9 +42,10 @@ bool ScanWorker::Start(HWND dialog, std::vector<std::int32_t> frequencies, const
             sectionsShared_ = SUCCEEDED(
                 table->RegisterInterfaceInGlobal(mpeg2Data.Get(), IID_IMpeg2Data, &sectionsCookie_));
         // Marshalling needs a proxy for IMpeg2Data, which a system may not have
-        // registered. The filter's class is registered for both threading models
-        // and is called from the demultiplexer's streaming thread as a matter of
-        // course: its reference is then used as it is, taken and dropped here.
+        // registered (the table then refuses it). The filter's class is registered
+        // for both threading models and takes its sections on the demultiplexer's
+        // streaming thread, so it guards its state against other threads: its
+        // reference is then used as it is, taken and dropped on this thread.
         if (!sectionsShared_)
             unmarshalledSections_ = ComPtr<IMpeg2Data>::Share(mpeg2Data.Get());
     }
