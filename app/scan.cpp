@@ -2,16 +2,18 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/scan_dialog.h"
-#include "app/scan_source.h"
+#include "app/scan_worker.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
 #include "channels/frequency_plan_win.h"
+#include "channels/lock_wait.h"
 #include "channels/scan_rules.h"
 #include "config/settings.h"
 #include "resources/resource_ids.h"
@@ -46,20 +48,36 @@ bool MoveUnreadableChannelFileAside()
     return false;
 }
 
+// The lock waits of the "Attente verrouillage" setting. A tuner without any
+// carrier is given up after a second, or sooner when the whole wait is shorter.
+ScanWaits ScanWaitsFromSettings()
+{
+    ScanWaits waits;
+    waits.lockMs = lockWaitMs;
+    waits.noCarrierMs = std::min(waits.noCarrierMs, lockWaitMs);
+    return waits;
+}
+
 }  // namespace
 
 void OnScanDialogIdle(HWND dialog)
 {
-    if (!scanPending)
+    ScanWorker* worker = ScanDialogWorker(dialog);
+    if (!scanPending || !worker || worker->Started())
         return;
     // The dialog manager shows a dialog made without WS_VISIBLE only when it
-    // falls idle, which is now: make sure the user sees it before the first wait.
+    // falls idle, which is now: make sure the user sees it before the scan reports.
     ShowWindow(dialog, SW_SHOWNORMAL);
     UpdateWindow(dialog);
     BuildFrequencyList(city);
-    ScanDialogProgress progress(dialog);
-    GraphScanSource source(dialog);
-    ScanAllFrequencies(Frequences, source, progress, Chaines, capturedNit);
+    if (!worker->Start(dialog, Frequences, ScanWaitsFromSettings(), capturedNit))
+        OnScanFinished(dialog);
+}
+
+void OnScanFinished(HWND dialog)
+{
+    if (ScanWorker* worker = ScanDialogWorker(dialog))
+        worker->Stop(false);
     scanPending = false;
     EndDialog(dialog, 0);
 }
@@ -70,9 +88,19 @@ int RunScan()
     // it the dialog cannot be made.
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
+    ScanWorker worker;
     scanPending = true;
-    DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_SCAN), mainWindow, ScanDialogProc, 0);
+    DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_SCAN), mainWindow, ScanDialogProc,
+                    reinterpret_cast<LPARAM>(&worker));
+    // The dialog also ends when the program's quit message reaches its loop, with
+    // the scan under way: it is stopped then, and its half-list is not kept.
+    const bool completed = worker.Stop();
     scanPending = false;  // also when the dialog could not be made
+    if (!completed) {
+        Chaines.clear();
+        capturedNit = {};
+        return 1;
+    }
     if (Chaines.empty())
         return 1;
 

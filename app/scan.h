@@ -2,16 +2,20 @@
 // The channel scan run at start-up when there is no usable channel file.
 #include <windows.h>
 
-// Set while the scan dialog is up and its scan has not run yet.
+// Set while the scan dialog is up and its scan has not ended.
 extern bool scanPending;
 
 // Opens the scan dialog, scans the city's frequencies, then numbers, filters and
 // sorts the channels found when a NIT came, and saves them to chaines.xml. An
 // earlier chaines.xml that could not be read is kept as chaines.xml.illisible.
-// Returns 0 when channels were saved, 1 when none was found or all were dropped:
+// Returns 0 when channels were saved, 1 when none was found or all were dropped,
+// or when the scan was cut short (the program's end came through the dialog):
 // then nothing is written, so the next start scans again.
 int RunScan();
 
-// The main window's idle notice from the scan dialog (`dialog`): runs the scan
-// once per dialog, then ends the dialog.
+// The main window's idle notice from the scan dialog (`dialog`): starts the scan's
+// thread once per dialog.
 void OnScanDialogIdle(HWND dialog);
+
+// The scan's thread has ended: the dialog closes.
+void OnScanFinished(HWND dialog);

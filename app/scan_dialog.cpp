@@ -3,30 +3,85 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
+#include "app/scan.h"
+#include "app/scan_source.h"
 #include "channels/text/dvb_text.h"
 #include "common/wide_text.h"
 #include "resources/resource_ids.h"
 
-INT_PTR CALLBACK ScanDialogProc(HWND, UINT message, WPARAM, LPARAM)
+namespace {
+
+void ShowReports(HWND dialog, const std::vector<ScanReport>& reports)
+{
+    for (const ScanReport& report : reports) {
+        switch (report.kind) {
+        case ScanReport::Kind::Range:
+            // PBM_SETRANGE32 takes an int: a frequency plan is never that long.
+            SendDlgItemMessageW(dialog, IDC_SCAN_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(report.value));
+            break;
+        case ScanReport::Kind::Position:
+            SendDlgItemMessageW(dialog, IDC_SCAN_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(report.value), 0);
+            break;
+        case ScanReport::Kind::Name:
+            SendDlgItemMessageW(dialog, IDC_SCAN_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(report.name.c_str()));
+            break;
+        }
+    }
+}
+
+// A dialog procedure's answer to a sent message goes through DWLP_MSGRESULT.
+INT_PTR Answer(HWND dialog, LRESULT result)
+{
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+}  // namespace
+
+ScanWorker* ScanDialogWorker(HWND dialog)
+{
+    return reinterpret_cast<ScanWorker*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+INT_PTR CALLBACK ScanDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Escape and the close command arrive as IDCANCEL; left unanswered, they do nothing.
-    return message == WM_INITDIALOG ? TRUE : FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        return TRUE;
+    case WM_SCAN_TUNE:
+        TuneForScan(static_cast<std::int32_t>(wParam));
+        return Answer(dialog, 0);
+    case WM_SCAN_SIGNAL:
+        return Answer(dialog, ReadSignalForScan());
+    case WM_SCAN_PROGRESS:
+        if (ScanWorker* worker = ScanDialogWorker(dialog))
+            ShowReports(dialog, worker->TakeReports());
+        return TRUE;
+    case WM_SCAN_FINISHED:
+        if (ScanWorker* worker = ScanDialogWorker(dialog))
+            ShowReports(dialog, worker->TakeReports());
+        OnScanFinished(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
-void ScanDialogProgress::SetRange(std::size_t count)
+void QueuedScanProgress::SetRange(std::size_t count)
 {
-    // PBM_SETRANGE32 takes an int: a frequency plan is never that long.
-    SendDlgItemMessageW(dialog_, IDC_SCAN_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
+    worker_.Report({ScanReport::Kind::Range, count, {}});
 }
 
-void ScanDialogProgress::SetPosition(std::size_t position)
+void QueuedScanProgress::SetPosition(std::size_t position)
 {
-    SendDlgItemMessageW(dialog_, IDC_SCAN_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    worker_.Report({ScanReport::Kind::Position, position, {}});
 }
 
-void ScanDialogProgress::AddName(const Chaine& channel)
+void QueuedScanProgress::AddName(const Chaine& channel)
 {
-    const std::wstring name = ToWide(DecodeDvbText(channel.Nom));
-    SendDlgItemMessageW(dialog_, IDC_SCAN_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    worker_.Report({ScanReport::Kind::Name, 0, ToWide(DecodeDvbText(channel.Nom))});
 }

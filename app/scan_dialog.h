@@ -1,21 +1,28 @@
 #pragma once
 // The "Scan des fréquences en cours" dialog: names found so far and a progress
-// bar. It has no button and ignores every request to close: only the scan ends it.
+// bar. It has no button and ignores every request to close: only the scan ends
+// it. The scan runs on its own thread (scan_worker.h); the dialog shows its
+// reports and answers its requests for the tuner.
 #include <windows.h>
 
+#include "app/scan_worker.h"
 #include "channels/scan_driver.h"
 
+// The dialog's creation parameter is the ScanWorker that will scan for it.
 INT_PTR CALLBACK ScanDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The scan's progress shown in the dialog's controls.
-class ScanDialogProgress : public ScanProgress {
+// The worker given to `dialog` when it was made.
+ScanWorker* ScanDialogWorker(HWND dialog);
+
+// The scan's progress, queued by the worker for the dialog's thread.
+class QueuedScanProgress : public ScanProgress {
 public:
-    explicit ScanDialogProgress(HWND dialog) : dialog_(dialog) {}
+    explicit QueuedScanProgress(ScanWorker& worker) : worker_(worker) {}
     void SetRange(std::size_t count) override;
     void SetPosition(std::size_t position) override;
     // The broadcast name, decoded as the rest of the program shows it.
     void AddName(const Chaine& channel) override;
 
 private:
-    HWND dialog_;
+    ScanWorker& worker_;
 };

@@ -1,21 +1,21 @@
 #include "app/scan_source.h"
 
-#include <algorithm>
-
+#include "app/scan_worker.h"
+#include "common/com_ptr.h"
 #include "graph/graph_handles.h"
 #include "graph/mpeg2_data.h"
 #include "graph/tuning.h"
 
 namespace {
 
-// Longest stretch without dispatching messages. A request is renewed after each
-// slice; tables repeat many times a second, so the gap between two costs nothing.
-constexpr DWORD kSliceMs = 100;
-// How long a tuner may take to report a lock before its "no signal" is believed.
-constexpr DWORD kLockWaitMs = 1000;
-constexpr DWORD kLockPollMs = 50;
 // The longest section a table can have (private sections: 4096 bytes).
 constexpr DWORD kMaxSectionBytes = 4096;
+
+// The answer to WM_SCAN_SIGNAL. A dialog gone, or a message not answered, gives 0:
+// statistics not readable.
+constexpr LRESULT kSignalReadable = 1;
+constexpr LRESULT kSignalLocked = 2;
+constexpr LRESULT kSignalPresent = 4;
 
 bool CopyFirstSection(ISectionList* list, std::vector<std::uint8_t>& section)
 {
@@ -30,73 +30,75 @@ bool CopyFirstSection(ISectionList* list, std::vector<std::uint8_t>& section)
 
 }  // namespace
 
-void GraphScanSource::Tune(std::int32_t frequencyKHz)
+bool GraphScanSource::Cancelled() const
 {
-    TuneFrequency(static_cast<std::uint32_t>(frequencyKHz));
+    return WaitForSingleObject(cancel_, 0) == WAIT_OBJECT_0;
 }
 
-SignalReport GraphScanSource::AwaitSignal()
+void GraphScanSource::Tune(std::int32_t frequencyKHz)
 {
-    if (!signalStatistics)
-        return SignalReport::Unknown;
-    const ULONGLONG deadline = GetTickCount64() + kLockWaitMs;
-    for (;;) {
-        BOOLEAN locked = 0;
-        BOOLEAN present = 0;
-        if (FAILED(signalStatistics->get_SignalLocked(&locked)) ||
-            FAILED(signalStatistics->get_SignalPresent(&present)))
-            return SignalReport::Unknown;
-        if (locked || present)
-            return SignalReport::Present;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return SignalReport::Absent;
-        PumpMessages(static_cast<DWORD>(std::min<ULONGLONG>(kLockPollMs, deadline - now)));
-    }
+    if (!Cancelled())
+        SendMessageW(dialog_, WM_SCAN_TUNE, static_cast<WPARAM>(frequencyKHz), 0);
+}
+
+SignalReading GraphScanSource::ReadSignal()
+{
+    if (Cancelled())
+        return {};
+    const LRESULT bits = SendMessageW(dialog_, WM_SCAN_SIGNAL, 0, 0);
+    return {(bits & kSignalReadable) != 0, (bits & kSignalLocked) != 0, (bits & kSignalPresent) != 0};
+}
+
+void GraphScanSource::Pause(std::uint32_t milliseconds)
+{
+    WaitForSingleObject(cancel_, milliseconds);
+}
+
+std::uint64_t GraphScanSource::NowMs()
+{
+    return GetTickCount64();
 }
 
 bool GraphScanSource::RequestSection(std::uint16_t pid, std::uint8_t tableId, std::uint32_t timeoutMs,
                                      std::vector<std::uint8_t>& section)
 {
-    if (!mpeg2Data)
+    if (Cancelled())
         return false;
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        const ULONGLONG asked = GetTickCount64();
-        if (asked >= deadline)
-            return false;
-        const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(kSliceMs, deadline - asked));
-        ComPtr<ISectionList> list;
-        if (SUCCEEDED(mpeg2Data->GetSection(pid, tableId, nullptr, slice, list.Put())) && list)
-            return CopyFirstSection(list.Get(), section);
-        // A request that fails well before its slice ran out met an error, not a
-        // time-out: asking again would only repeat it.
-        if (GetTickCount64() - asked < slice / 2)
-            return false;
-        PumpMessages(0);
+    switch (RequestFromFilter(pid, tableId, timeoutMs, section)) {
+    case FilterAnswer::Delivered: return true;
+    case FilterAnswer::TimedOut: return false;
+    case FilterAnswer::Refused: return false;
     }
+    return false;
 }
 
-void GraphScanSource::PumpMessages(DWORD milliseconds)
+GraphScanSource::FilterAnswer GraphScanSource::RequestFromFilter(std::uint16_t pid, std::uint8_t tableId,
+                                                                 std::uint32_t timeoutMs,
+                                                                 std::vector<std::uint8_t>& section)
 {
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                // The quit belongs to the program's own loop, after the scan.
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                Sleep(milliseconds);
-                return;
-            }
-            if (!IsDialogMessageW(dialog_, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    }
+    if (!sections_)
+        return FilterAnswer::Refused;
+    ComPtr<ISectionList> list;
+    const HRESULT hr = sections_->GetSection(pid, tableId, nullptr, timeoutMs, list.Put());
+    if (SUCCEEDED(hr) && list)
+        return CopyFirstSection(list.Get(), section) ? FilterAnswer::Delivered : FilterAnswer::TimedOut;
+    // The filter's own word for "nothing came in time"; anything else is a refusal.
+    return hr == MPEG2_E_SECTION_NOT_FOUND || hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT) ? FilterAnswer::TimedOut
+                                                                                      : FilterAnswer::Refused;
+}
+
+void TuneForScan(std::int32_t frequencyKHz)
+{
+    TuneFrequency(static_cast<std::uint32_t>(frequencyKHz));
+}
+
+LRESULT ReadSignalForScan()
+{
+    if (!signalStatistics)
+        return 0;
+    BOOLEAN locked = 0;
+    BOOLEAN present = 0;
+    if (FAILED(signalStatistics->get_SignalLocked(&locked)) || FAILED(signalStatistics->get_SignalPresent(&present)))
+        return 0;
+    return kSignalReadable | (locked ? kSignalLocked : 0) | (present ? kSignalPresent : 0);
 }

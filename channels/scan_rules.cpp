@@ -2,6 +2,23 @@
 
 #include "channels/psi/psi_parsers.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Half the width of a UHF channel: the next channel's centre is 8000 kHz away.
+constexpr std::int32_t kSameChannelKHz = 4000;
+
+bool Found(const ChannelList& list, const AnnouncedStream& stream)
+{
+    return std::any_of(list.begin(), list.end(), [&stream](const Chaine& c) {
+        return c.ONID == stream.onid && c.TSID == stream.tsid;
+    });
+}
+
+}  // namespace
+
 void ReadMultiplexTables(std::int32_t frequency, const SectionRequest& request, ChannelList& list,
                          std::vector<std::uint8_t>& capturedNit)
 {
@@ -47,4 +64,23 @@ void FinishScan(ChannelList& list, const std::vector<std::uint8_t>* capturedNit)
     ApplyNit(capturedNit->data(), capturedNit->size(), list);
     RemoveUnplayable(list);
     SortByNumero(list);
+}
+
+std::vector<std::int32_t> SkippedButAnnounced(const std::vector<std::int32_t>& skipped,
+                                              const std::vector<std::uint8_t>& capturedNit,
+                                              const ChannelList& list)
+{
+    std::vector<AnnouncedStream> missing = ReadNitDeliveries(capturedNit.data(), capturedNit.size());
+    missing.erase(std::remove_if(missing.begin(), missing.end(),
+                                 [&list](const AnnouncedStream& s) { return Found(list, s); }),
+                  missing.end());
+    std::vector<std::int32_t> again;
+    for (const std::int32_t f : skipped) {
+        const bool announced = std::any_of(missing.begin(), missing.end(), [f](const AnnouncedStream& s) {
+            return std::abs(static_cast<std::int64_t>(s.centreKHz) - f) < kSameChannelKHz;
+        });
+        if (announced)
+            again.push_back(f);
+    }
+    return again;
 }

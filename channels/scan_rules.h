@@ -10,7 +10,7 @@
 #include "channels/chaine.h"
 
 // How long each request may wait for its section. The SDT time-out also covers
-// the tuner's locking, as nothing waits between tuning and the first request.
+// a lock that comes after the scan's lock wait (lock_wait.h) has run out.
 constexpr std::uint32_t kSdtTimeoutMs = 5000;
 constexpr std::uint32_t kPatTimeoutMs = 10000;
 constexpr std::uint32_t kPmtTimeoutMs = 5000;
@@ -37,3 +37,12 @@ void RemoveUnplayable(ChannelList& list);
 // (non-null and not empty): number the records from it, drop the unplayable ones
 // and sort by number. Without one the list keeps every service in scan order.
 void FinishScan(ChannelList& list, const std::vector<std::uint8_t>* capturedNit);
+
+// The skipped frequencies that deserve a second look once a scan has found
+// channels: those that the NIT (`capturedNit`, possibly empty) gives as the centre
+// frequency of a transport stream of which `list` holds no record. A plan's
+// frequency and the NIT's may differ by the transmitter's offset (a few hundred
+// kHz), so they match within half an 8 MHz UHF channel. In the order of `skipped`.
+std::vector<std::int32_t> SkippedButAnnounced(const std::vector<std::int32_t>& skipped,
+                                              const std::vector<std::uint8_t>& capturedNit,
+                                              const ChannelList& list);

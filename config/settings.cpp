@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "channels/lock_wait.h"
 #include "config/settings_rules.h"
 
 wchar_t tunerName[kNameCapacity];
@@ -24,6 +25,7 @@ wchar_t snapshotFolder[kFolderCapacity];
 bool announceNowPlaying;
 bool alwaysOnTop;
 int priorityCommand;
+std::uint32_t lockWaitMs = kDefaultLockWaitMs;
 
 namespace {
 
@@ -42,6 +44,7 @@ constexpr wchar_t kSnapshotFolder[] = L"R\u00e9pertoire screenshots";
 constexpr wchar_t kPriority[] = L"Priorit\u00e9";
 constexpr wchar_t kAnnounce[] = L"Envoie programme regard\u00e9 \u00e0 MSN";
 constexpr wchar_t kOnTop[] = L"Fen\u00eatre toujours devant";
+constexpr wchar_t kLockWait[] = L"Attente verrouillage";
 
 struct OptionalDecoderKey {
     const wchar_t* key;
@@ -88,6 +91,24 @@ PriorityLevel CurrentPriorityLevel()
     }
 }
 
+// A count of milliseconds written by hand: digits only, else the default; a
+// larger count than the scan allows is held to the largest.
+std::uint32_t ReadLockWait(const std::wstring& path)
+{
+    wchar_t text[32] = L"";
+    ReadString(kLockWait, L"", text, 32, path);
+    if (text[0] == L'\0')
+        return kDefaultLockWaitMs;
+    std::uint32_t value = 0;
+    for (const wchar_t* c = text; *c != L'\0'; ++c) {
+        if (*c < L'0' || *c > L'9')
+            return kDefaultLockWaitMs;
+        if (value <= kMaxLockWaitMs)  // past it the count only needs to stay past it
+            value = value * 10 + static_cast<std::uint32_t>(*c - L'0');
+    }
+    return value > kMaxLockWaitMs ? kMaxLockWaitMs : value;
+}
+
 void Write(const wchar_t* key, const wchar_t* value, const std::wstring& path)
 {
     WritePrivateProfileStringW(kSection, key, value, path.c_str());
@@ -124,6 +145,7 @@ void LoadSettings()
 
     announceNowPlaying = ReadFlag(kAnnounce, announceNowPlaying, path);
     alwaysOnTop = ReadFlag(kOnTop, alwaysOnTop, path);
+    lockWaitMs = ReadLockWait(path);
 }
 
 void SaveSettings(std::int32_t channelIndex)
@@ -148,4 +170,8 @@ void SaveSettings(std::int32_t channelIndex)
     for (const OptionalDecoderKey& d : kModernDecoders)
         if (d.name[0] != L'\0')
             Write(d.key, d.name, path);
+    if (lockWaitMs != kDefaultLockWaitMs) {
+        std::swprintf(number, 16, L"%u", static_cast<unsigned>(lockWaitMs));
+        Write(kLockWait, number, path);
+    }
 }

@@ -22,6 +22,9 @@ extern wchar_t videoFolder[kFolderCapacity];
 extern wchar_t snapshotFolder[kFolderCapacity];
 extern bool announceNowPlaying;
 extern bool alwaysOnTop;
+// How long the scan waits for the tuner to lock ("Attente verrouillage", in
+// milliseconds, at most kMaxLockWaitMs). Saved only when it is not the default.
+extern std::uint32_t lockWaitMs;
 // The priority command (40033, 40039, 40034 or 40040) for the saved "Priorité";
 // start-up applies it. What is saved is the process's priority at that moment.
 extern int priorityCommand;
@@ -29,6 +32,6 @@ extern int priorityCommand;
 // Reads every key (defaults for missing ones).
 void LoadSettings();
 // Writes all thirteen keys, in their fixed order, then each decoder key of today's
-// codecs that holds a name, with `channelIndex` as the current
+// codecs that holds a name and the lock wait when it is not the default, with `channelIndex` as the current
 // channel's index (-1: none selected).
 void SaveSettings(std::int32_t channelIndex);

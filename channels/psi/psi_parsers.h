@@ -10,6 +10,7 @@
 // end of the section ends its loop, and what it would have given is not applied.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "channels/chaine.h"
 
@@ -42,3 +43,14 @@ void ParsePmt(const std::uint8_t* section, std::size_t length, std::size_t posit
 // every record with the entry's ONID, TSID and SID. The loops follow the
 // section's own length fields; `length` only bounds them.
 void ApplyNit(const std::uint8_t* section, std::size_t length, ChannelList& list);
+
+// A transport stream that the NIT places on a frequency (kHz, rounded down).
+struct AnnouncedStream {
+    std::uint16_t onid;
+    std::uint16_t tsid;
+    std::int32_t centreKHz;
+};
+
+// NIT: every transport stream entry with a terrestrial delivery descriptor, in
+// section order (one per descriptor). Same bounds as ApplyNit.
+std::vector<AnnouncedStream> ReadNitDeliveries(const std::uint8_t* section, std::size_t length);

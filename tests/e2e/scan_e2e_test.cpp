@@ -123,4 +123,23 @@ TEST(Scan, AnUnreadableChannelFileIsKeptBesideTheNewOne)
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
+TEST(Scan, TheProgramsEndDuringTheScanStopsItPromptlyAndSavesNothing)
+{
+    Installation installation(false);
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindScanDialog(program.Id())) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || Ask(dialog, kScanProgress, PBM_GETPOS) > 0; }, 20000));
+    ASSERT_TRUE(IsWindow(dialog)) << "the scan ended before it could be cut short";
+
+    // A quit message ends the dialog's loop while the scan's thread is waiting on
+    // the tuner or a table: that thread must be stopped, not waited out or left.
+    PostThreadMessageW(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(15000)) << "the program hung on the scan's thread";
+    EXPECT_EQ(GetFileAttributesW((installation.Path() + L"\\chaines.xml").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "a half scan was saved";
+}
+
 }  // namespace

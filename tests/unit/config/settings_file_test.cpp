@@ -125,4 +125,30 @@ TEST_F(SettingsFile, IdleOrRealTimePriorityIsSavedAsSuperieure)
     EXPECT_EQ(Get(L"Priorit\u00e9"), L"Inf\u00e9rieure");
 }
 
+TEST_F(SettingsFile, LockWaitIsReadWithItsBoundsAndWrittenOnlyWhenNotTheDefault)
+{
+    struct Case {
+        const wchar_t* stored;  // null: no key
+        std::uint32_t loaded;
+        const wchar_t* saved;
+    } cases[] = {
+        {nullptr, 5000, L"<missing>"},
+        {L"2500", 2500, L"2500"},
+        {L"0", 0, L"0"},
+        {L"90000", 60000, L"60000"},
+        {L"99999999999999999999", 60000, L"60000"},
+        {L"-3", 5000, L"-3"},  // not a count: the default, and the user's text is left alone
+        {L"3 s", 5000, L"3 s"},
+    };
+    for (const Case& c : cases) {
+        DeleteFileW(path_.c_str());
+        if (c.stored)
+            Put(L"Attente verrouillage", c.stored);
+        LoadSettings();
+        EXPECT_EQ(lockWaitMs, c.loaded) << (c.stored ? c.stored : L"(none)");
+        SaveSettings(0);
+        EXPECT_EQ(Get(L"Attente verrouillage"), c.saved) << (c.stored ? c.stored : L"(none)");
+    }
+}
+
 }  // namespace

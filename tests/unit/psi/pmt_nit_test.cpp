@@ -138,4 +138,52 @@ TEST(Nit, LoopLengthFromTheSectionBoundsTheEntries)
     EXPECT_EQ(list[1].Numero, 0);
 }
 
+// terrestrial_delivery_system_descriptor: the centre frequency in 10 Hz units,
+// then bandwidth, constellation, code rates and the rest (7 bytes).
+Bytes Delivery(std::uint32_t tensOfHz, std::size_t rest = 7)
+{
+    Bytes payload{static_cast<std::uint8_t>(tensOfHz >> 24), static_cast<std::uint8_t>(tensOfHz >> 16),
+                  static_cast<std::uint8_t>(tensOfHz >> 8), static_cast<std::uint8_t>(tensOfHz)};
+    payload.resize(4 + rest, 0x1F);
+    return Descriptor(0x5A, payload);
+}
+
+TEST(NitDeliveries, CentreFrequencyOfEachStreamInKilohertz)
+{
+    struct Case {
+        const char* what;
+        std::vector<NitTransportStream> streams;
+        std::vector<std::uint32_t> expectedKHz;  // with tsid = index of the entry + 1
+    } cases[] = {
+        {"two streams, other descriptors around",
+         {{1, 0x20FA, Concat({LogicalChannelDescriptor({{3, 5}}), Delivery(47416667)})},
+          {2, 0x20FA, Delivery(48216600)}},
+         {474166, 482166}},
+        {"no delivery descriptor", {{1, 0x20FA, LogicalChannelDescriptor({{3, 5}})}}, {}},
+        {"descriptor too short for its frequency", {{1, 0x20FA, Delivery(47416667, 0)}}, {474166}},
+        {"frequency cut in half", {{1, 0x20FA, Descriptor(0x5A, {0x02, 0xD3})}}, {}},
+        {"frequency zero", {{1, 0x20FA, Delivery(0)}}, {}},
+    };
+    for (const Case& c : cases) {
+        const Bytes s = tstest::Nit(0x20FA, c.streams);
+        const std::vector<AnnouncedStream> got = ReadNitDeliveries(s.data(), s.size());
+        ASSERT_EQ(got.size(), c.expectedKHz.size()) << c.what;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].tsid, i + 1) << c.what;
+            EXPECT_EQ(got[i].onid, 0x20FA) << c.what;
+            EXPECT_EQ(got[i].centreKHz, static_cast<std::int32_t>(c.expectedKHz[i])) << c.what;
+        }
+    }
+}
+
+TEST(NitDeliveries, ReadsNothingOutsideTheSection)
+{
+    Bytes s = tstest::Nit(1, {{2, 1, Delivery(47416667)}});
+    for (std::size_t cut = 0; cut < s.size(); ++cut) {
+        const Bytes head(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_LE(ReadNitDeliveries(head.data(), head.size()).size(), 1u) << cut;
+    }
+    EXPECT_TRUE(ReadNitDeliveries(nullptr, 0).empty());
+}
+
 }  // namespace

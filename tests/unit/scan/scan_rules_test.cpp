@@ -184,4 +184,38 @@ TEST(FinishScan, SameMultiplexOnTwoFrequenciesGivesTwoNumberedCopies)
     }
 }
 
+Bytes DeliveryAt(std::int32_t kHz)
+{
+    const auto tens = static_cast<std::uint32_t>(kHz) * 100;
+    return Descriptor(0x5A, {static_cast<std::uint8_t>(tens >> 24), static_cast<std::uint8_t>(tens >> 16),
+                             static_cast<std::uint8_t>(tens >> 8), static_cast<std::uint8_t>(tens), 0x1F, 0x81,
+                             0x0A, 0xFF, 0xFF, 0xFF, 0xFF});
+}
+
+TEST(SkippedButAnnounced, KeepsTheSkippedFrequenciesOfStreamsNotFound)
+{
+    // The network: TSID 1 on 474166 kHz (found), TSID 2 on 482000 and TSID 3 on 530333 (not found).
+    const Bytes nit = Nit(0x20FA, {{1, 0x20FA, DeliveryAt(474166)},
+                                   {2, 0x20FA, DeliveryAt(482000)},
+                                   {3, 0x20FA, DeliveryAt(530333)}});
+    ChannelList found{MakeEmptyChaine()};
+    found[0].ONID = 0x20FA;
+    found[0].TSID = 1;
+    struct Case {
+        const char* what;
+        std::vector<std::int32_t> skipped;
+        Bytes nit;
+        std::vector<std::int32_t> expected;
+    } cases[] = {
+        {"announced, offset within the channel", {482166, 530166, 546166}, nit, {482166, 530166}},
+        {"the found stream's frequency is not scanned again", {474166}, nit, {}},
+        {"next channel is not the same place", {490000, 526333, 534333}, nit, {}},
+        {"order of the skipped list", {530166, 482166}, nit, {530166, 482166}},
+        {"no NIT captured", {482166}, {}, {}},
+        {"NIT without delivery descriptors", {482166}, LcnNit(2), {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SkippedButAnnounced(c.skipped, c.nit, found), c.expected) << c.what;
+}
+
 }  // namespace
