@@ -16,7 +16,7 @@
 namespace {
 
 // The Sample Grabber is deprecated and may be missing from a Windows installation
-// (it lives in qedit.dll); without it the stream cannot be recorded nor read.
+// (it lives in qedit.dll); without it the stream can be neither played nor recorded.
 const wchar_t kNoSampleGrabber[] =
     L"Le composant DirectShow \u00ab Sample Grabber \u00bb (qedit.dll) n'est pas install\u00e9 : "
     L"la t\u00e9l\u00e9vision ne peut pas \u00eatre lue. R\u00e9installez-le ou installez un pack de codecs qui le fournit.";

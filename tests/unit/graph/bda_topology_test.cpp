@@ -28,34 +28,24 @@ public:
     }
 
     // One node type, whose control node is this object (it offers IBDA_Topology).
-    HRESULT STDMETHODCALLTYPE GetNodeTypes(ULONG* count, ULONG maximum, ULONG types[]) override
-    {
-        *count = 1;
-        if (maximum < 1) return E_INVALIDARG;
-        types[0] = 0;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetNodeTypes(ULONG* count, ULONG, ULONG types[]) override { *count = 1; types[0] = 0; return S_OK; }
     HRESULT STDMETHODCALLTYPE GetNodeDescriptors(ULONG*, ULONG, BDANODE_DESCRIPTOR[]) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetNodeInterfaces(ULONG, ULONG* count, ULONG maximum, GUID interfaces[]) override
+    HRESULT STDMETHODCALLTYPE GetNodeInterfaces(ULONG, ULONG* count, ULONG, GUID interfaces[]) override
     {
         *count = 1;
-        if (maximum < 1) return E_INVALIDARG;
         interfaces[0] = IID_IBDA_Topology;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetPinTypes(ULONG* count, ULONG maximum, ULONG types[]) override
+    HRESULT STDMETHODCALLTYPE GetPinTypes(ULONG* count, ULONG, ULONG types[]) override
     {
         *count = 2;
-        if (maximum < 2) return E_INVALIDARG;
         types[0] = 0;
         types[1] = 1;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTemplateConnections(ULONG* count, ULONG maximum,
-                                                     BDA_TEMPLATE_CONNECTION connections[]) override
+    HRESULT STDMETHODCALLTYPE GetTemplateConnections(ULONG* count, ULONG, BDA_TEMPLATE_CONNECTION connections[]) override
     {
         *count = 2;
-        if (maximum < 2) return E_INVALIDARG;
         connections[0] = {ULONG(-1), 0, 0, 0};
         connections[1] = {0, 1, ULONG(-1), 1};
         return S_OK;
@@ -70,11 +60,7 @@ public:
     HRESULT STDMETHODCALLTYPE DeletePin(ULONG) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetMediaType(ULONG, AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetMedium(ULONG, REGPINMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CreateTopology(ULONG input, ULONG output) override
-    {
-        joined.emplace_back(input, output);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE CreateTopology(ULONG input, ULONG output) override { joined.emplace_back(input, output); return S_OK; }
     HRESULT STDMETHODCALLTYPE GetControlNode(ULONG input, ULONG output, ULONG, IUnknown** node) override
     {
         *node = nullptr;

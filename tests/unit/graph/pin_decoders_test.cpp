@@ -38,20 +38,6 @@ TEST(PinDecoders, ReconnectOnlyForAnotherCodecAndSayWhenTheDecoderIsMissing)
     EXPECT_EQ(PinsToReconnect(pins, {SC::H264, SC::AacAdts, SC::Eac3}), 1);
 }
 
-TEST(PinDecoders, MessagesNameTheDecoderAndWhatIsLost)
-{
-    EXPECT_EQ(MissingDecoderAtBuild(PlayingPin::Ac3, SC::Classic),
-              L"Aucun d\u00e9codeur AC-3 n'est install\u00e9 : le son AC-3 ne sera pas disponible.");
-    EXPECT_EQ(MissingDecoderAtBuild(PlayingPin::Video, SC::Classic),
-              L"Aucun d\u00e9codeur MPEG-2 vid\u00e9o n'est install\u00e9 : l'image des cha\u00eenes MPEG-2 ne "
-              L"sera pas affich\u00e9e.");
-    EXPECT_EQ(MissingDecoderForChoice(PlayingPin::Audio, SC::AacLatm),
-              L"Aucun d\u00e9codeur AAC n'est install\u00e9 : le son de cette cha\u00eene ne peut pas \u00eatre "
-              L"entendu.");
-    EXPECT_EQ(DecoderLabel(PlayingPin::Ac3, SC::Eac3), L"E-AC-3");
-    EXPECT_EQ(DecoderLabel(PlayingPin::Audio, SC::Classic), L"audio MPEG");
-}
-
 TEST(BdaTopologyPlan, PinsComeFromTheTemplateElseThePinTypes)
 {
     constexpr std::uint32_t P = kTemplatePin;
@@ -65,7 +51,6 @@ TEST(BdaTopologyPlan, PinsComeFromTheTemplateElseThePinTypes)
         {"tuner node between antenna 0 and transport 1", {{P, 0, 0, 0}, {0, 1, 1, 0}, {1, 1, P, 1}}, {0, 1}, 0, 1},
         {"pins of other types", {{P, 2, 0, 0}, {0, 1, P, 5}}, {2, 5}, 2, 5},
         {"no template: the pin types", {}, {3, 4, 7}, 3, 7},
-        {"a template without its output", {{P, 0, 0, 0}}, {0, 1}, 0, 1},
         {"nothing known", {}, {}, 0, 1},
     };
     for (const Case& c : cases) {
