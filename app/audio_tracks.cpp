@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/audio_track_menu.h"
 #include "app/menu_state.h"
+#include "app/recording_guard.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
+#include "common/error_message.h"
 #include "graph/codec_pins.h"
 #include "graph/graph_handles.h"
 #include "graph/tuning.h"
@@ -38,11 +42,24 @@ void SetVolume(IBaseFilter* renderer, long volume)
         audio->put_Volume(volume);
 }
 
-// The "son" pin takes the codec of the track about to be mapped on it: the two
-// tracks of a service need not share one (MPEG audio and AAC, say).
-void MatchAudioPin(const Chaine& channel, StreamCodec codec)
+PinCodecs AudioPinCodecs(const Chaine& channel, StreamCodec codec, std::int32_t pid)
 {
-    MatchPinCodecs({channel.VideoCodec, codec, std::nullopt});
+    return {channel.VideoCodec, codec, std::nullopt, pid, 0};
+}
+
+// The "son" pin takes the codec of the track about to be mapped on it: the two
+// tracks of a service need not share one (MPEG audio and AAC, say). A change of
+// codec stops the graph, after which the tuner is tuned again.
+void MatchAudioPin(const Chaine& channel, StreamCodec codec, std::int32_t pid)
+{
+    if (MatchPinCodecs(AudioPinCodecs(channel, codec, pid)) > 0)
+        RetuneCurrentFrequency();
+}
+
+// While recording, a track of another codec is refused rather than stopping the graph.
+bool RefusedWhileRecording(const Chaine& channel, StreamCodec codec, std::int32_t pid)
+{
+    return RefuseGraphStopWhileRecording(AudioPinCodecs(channel, codec, pid), kTrackNeedsStop);
 }
 
 }  // namespace
@@ -53,8 +70,10 @@ void SelectFirstAudioTrack()
     if (!channel)
         return;
     if (secondAudioActive) {
+        if (RefusedWhileRecording(*channel, channel->Son1Codec, channel->Son1))
+            return;
         UnmapPid(audioPidMap.Get(), channel->Son2);
-        MatchAudioPin(*channel, channel->Son1Codec);
+        MatchAudioPin(*channel, channel->Son1Codec, channel->Son1);
         MapElementaryStream(audioPidMap.Get(), channel->Son1);
         secondAudioActive = false;
     }
@@ -71,8 +90,10 @@ void SelectSecondAudioTrack()
     const Chaine* channel = CurrentChannel();
     if (!channel || !audioPidMap || channel->Son1 == 0 || !IsOffered(OfferedTracks(*channel).secondTrack))
         return;
+    if (RefusedWhileRecording(*channel, channel->Son2Codec, channel->Son2))
+        return;
     UnmapPid(audioPidMap.Get(), channel->Son1);
-    MatchAudioPin(*channel, channel->Son2Codec);
+    MatchAudioPin(*channel, channel->Son2Codec, channel->Son2);
     MapElementaryStream(audioPidMap.Get(), channel->Son2);
     secondAudioActive = true;
     UpdateAudioTrackMenu();
@@ -84,6 +105,12 @@ void SelectAc3Track()
     if (!channel || !audioPidMap || !ac3PidMap || channel->Son1 == 0 ||
         !IsOffered(OfferedTracks(*channel).ac3Track))
         return;
+    // Without its decoder the track would be silent: the sound heard stays.
+    const std::wstring missing = MissingDecoderMessage(PlayingPin::Ac3, channel->Ac3Codec);
+    if (!missing.empty()) {
+        ShowError(mainWindow, missing.c_str());
+        return;
+    }
     UnmapPid(audioPidMap.Get(), channel->Son1);
     MapElementaryStream(ac3PidMap.Get(), channel->Ac3);
     ac3Active = true;

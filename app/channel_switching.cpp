@@ -1,6 +1,7 @@
 #include "app/channel_switching.h"
 
 #include "app/menu_state.h"
+#include "app/recording_guard.h"
 #include "app/shell_state.h"
 #include "app/status_bar.h"
 #include "channels/chaine.h"
@@ -14,6 +15,10 @@ void SelectChannel(std::int32_t index)
         return;
     const auto plan = PlanChannelSwitch(Chaines, currentChannel, index);
     if (!plan)
+        return;
+    // Another codec stops the graph for the while, which would cut the recording.
+    if (RefuseGraphStopWhileRecording(
+            {plan->videoCodec, plan->audioCodec, plan->ac3Codec, plan->audioPid, plan->ac3Pid}, kChannelNeedsStop))
         return;
 
     ApplyChannelSwitch(*plan);

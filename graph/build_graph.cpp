@@ -5,6 +5,7 @@
 #include <qedit.h>
 
 #include "common/error_message.h"
+#include "graph/bda_topology.h"
 #include "graph/demux_pins.h"
 #include "graph/devices.h"
 #include "graph/filterbase/network_provider.h"
@@ -14,49 +15,28 @@
 
 namespace {
 
-constexpr ULONG kMaxNodeTypes = 32;
-constexpr ULONG kMaxNodeInterfaces = 32;
+// The Sample Grabber is deprecated and may be missing from a Windows installation
+// (it lives in qedit.dll); without it the stream can be neither played nor recorded.
+const wchar_t kNoSampleGrabber[] =
+    L"Le composant DirectShow \u00ab Sample Grabber \u00bb (qedit.dll) n'est pas install\u00e9 : "
+    L"la t\u00e9l\u00e9vision ne peut pas \u00eatre lue. R\u00e9installez-le ou installez un pack de codecs qui le fournit.";
+const wchar_t kNoDemultiplexer[] =
+    L"Le d\u00e9multiplexeur MPEG-2 de DirectShow n'est pas install\u00e9 : la t\u00e9l\u00e9vision ne peut pas \u00eatre lue.";
 
-// Looks through the tuner's topology for the first node type that offers `iid`,
-// and keeps that interface of the control node between pin ids 0 and 1.
+// Keeps the interface `iid` of the device's control node between `pins`.
 template <class T>
-void FindNodeInterface(IBaseFilter* tuner, const IID& iid, ComPtr<T>& out)
+void FindNodeInterface(IBaseFilter* device, const TopologyPins& pins, const IID& iid, ComPtr<T>& out)
 {
-    ComPtr<IBDA_Topology> topology;
-    if (FAILED(tuner->QueryInterface(IID_IBDA_Topology, topology.PutVoid())))
-        return;
-    ULONG nodeTypeCount = 0;
-    ULONG nodeTypes[kMaxNodeTypes] = {};
-    if (topology->GetNodeTypes(&nodeTypeCount, kMaxNodeTypes, nodeTypes) != S_OK)
-        return;
-    for (ULONG t = 0; t < nodeTypeCount && t < kMaxNodeTypes && !out; ++t) {
-        ULONG interfaceCount = 0;
-        GUID interfaces[kMaxNodeInterfaces] = {};
-        if (topology->GetNodeInterfaces(nodeTypes[t], &interfaceCount, kMaxNodeInterfaces, interfaces) != S_OK)
-            continue;
-        bool offered = false;
-        for (ULONG i = 0; i < interfaceCount && i < kMaxNodeInterfaces; ++i)
-            offered = offered || IsEqualGUID(interfaces[i], iid);
-        if (!offered)
-            continue;
-        ComPtr<IUnknown> node;
-        if (SUCCEEDED(topology->GetControlNode(0, 1, nodeTypes[t], node.Put())) && node)
-            node->QueryInterface(iid, out.PutVoid());
-    }
+    out = ComPtr<T>::Adopt(static_cast<T*>(FindControlNode(device, pins, iid).Detach()));
 }
 
-void FindTuningInterfaces(IBaseFilter* tuner, HWND window)
+void FindTuningInterfaces(IBaseFilter* tuner, const TopologyPins& pins, HWND window)
 {
     if (FAILED(tuner->QueryInterface(IID_IBDA_DeviceControl, deviceControl.PutVoid()))) {
         ShowError(window, L"IBDA_DeviceControl");
         return;
     }
-    FindNodeInterface(tuner, IID_IBDA_FrequencyFilter, frequencyFilter);
-}
-
-void FindSignalStatistics(IBaseFilter* tuner)
-{
-    FindNodeInterface(tuner, IID_IBDA_SignalStatistics, signalStatistics);
+    FindNodeInterface(tuner, pins, IID_IBDA_FrequencyFilter, frequencyFilter);
 }
 
 IBaseFilter* Refuse(HWND window, const wchar_t* message)
@@ -69,6 +49,10 @@ IBaseFilter* Refuse(HWND window, const wchar_t* message)
 // provider to it. Returns the last device filter (borrowed), null after a failure.
 IBaseFilter* AddDevices(IBaseFilter* provider, HWND window)
 {
+    // A real BDA driver may show its transport output only once asked for it; the
+    // receiver of a two-filter device is made ready the same way.
+    if (receiverFilter)
+        PrepareTopology(receiverFilter.Get());
     switch (ClassifyTransportOutput(tunerFilter.Get())) {
     case TransportOutputKind::Mpeg2Transport:
         if (FAILED(graph->AddFilter(tunerFilter.Get(), L"Network Tuner")))
@@ -104,29 +88,31 @@ int BuildGraph(HWND window)
     if (FAILED(graph->AddFilter(provider.Get(), L"Fake")))
         return ShowFailure(window, L"ajout du network provider rat\u00e9e !!!");
 
+    // The output pin is made before the tuner is classified by what it offers.
+    const TopologyPins tunerPins = PrepareTopology(tunerFilter.Get());
     // An extra reference on the last device filter for the rest of the build.
     ComPtr<IBaseFilter> lastDevice = ComPtr<IBaseFilter>::Share(AddDevices(provider.Get(), window));
     provider.Reset();
     if (!lastDevice)
         return 1;
 
-    FindTuningInterfaces(tunerFilter.Get(), window);
+    FindTuningInterfaces(tunerFilter.Get(), tunerPins, window);
     if (!frequencyFilter)
         return ShowFailure(window, L"Pas trouv\u00e9 l'interface pour changer de fr\u00e9quence");
-    FindSignalStatistics(tunerFilter.Get());
+    FindNodeInterface(tunerFilter.Get(), tunerPins, IID_IBDA_SignalStatistics, signalStatistics);
     if (!signalStatistics)
         return ShowFailure(window, L"Pas trouv\u00e9 l'interface pour avoir la qualit\u00e9 du signal");
 
     ComPtr<IBaseFilter> grabber = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_SampleGrabber, L"Grabber"));
     if (!grabber)
-        return 1;
+        return ShowFailure(window, kNoSampleGrabber);
     if (FAILED(ConnectFilters(lastDevice.Get(), grabber.Get())))
         return ShowFailure(window, L"Pas connect\u00e9 le grabber \u00e0 la carte TNT, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.As(IID_ISampleGrabber, sampleGrabber);
 
     demuxFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_MPEG2Demultiplexer, L"Demux"));
     if (!demuxFilter)
-        return 1;
+        return ShowFailure(window, kNoDemultiplexer);
     if (FAILED(ConnectFilters(grabber.Get(), demuxFilter.Get())))
         return ShowFailure(window, L"Pas connect\u00e9 le grabber au demux, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.Reset();

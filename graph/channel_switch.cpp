@@ -10,8 +10,10 @@ std::optional<ChannelSwitch> PlanChannelSwitch(const ChannelList& list, std::int
                        std::nullopt, std::nullopt};
     if (next.Son1 != 0)
         plan.audioCodec = next.Son1Codec;
-    if (next.Ac3 > 0)
+    if (next.Ac3 > 0) {
         plan.ac3Codec = next.Ac3Codec;
+        plan.ac3Pid = next.Ac3;
+    }
     return plan;
 }
 

@@ -15,6 +15,7 @@ struct ChannelSwitch {
     StreamCodec videoCodec;
     std::optional<StreamCodec> audioCodec;
     std::optional<StreamCodec> ac3Codec;
+    std::int32_t ac3Pid = 0;    // the AC-3 pin's stream, 0 when the channel has none
 };
 
 // Nothing to do (nullopt) when `index` is already the current channel.

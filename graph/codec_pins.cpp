@@ -2,11 +2,16 @@
 
 #include <bdaiface.h>
 #include <dvdmedia.h>
+#include <ks.h>
+#include <ksmedia.h>
 
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/settings.h"
+#include "graph/aac_format_probe.h"
 #include "graph/demux_pins.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/graph.h"
@@ -17,14 +22,17 @@ namespace {
 
 constexpr WORD kWaveFormatAdtsAac = 0x1600;
 constexpr WORD kWaveFormatLoas = 0x1602;
-constexpr WORD kWaveFormatDolbyAc3 = 0x2000;
+constexpr DWORD kStereoMask = SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT;
+// How long a channel change waits for the first ADTS header of a new AAC stream; a
+// frame lasts about 21 ms at 48 kHz, so several come within it.
+constexpr unsigned kAacProbeMs = 300;
 
 HWND messageOwner = nullptr;
 
-// The codec each pin was last given; the build makes them classic.
-StreamCodec videoPinCodec = StreamCodec::Classic;
-StreamCodec audioPinCodec = StreamCodec::Classic;
-StreamCodec ac3PinCodec = StreamCodec::Classic;
+// The codec each pin was last given and whether a decoder took it; the build makes
+// them classic.
+PinDecoders pinDecoders;
+bool buildReportedMissing = false;
 
 struct CodecDecoder {
     GUID subtype;
@@ -67,7 +75,7 @@ struct Branch {
     IBaseFilter* renderer;
     ComPtr<IBaseFilter>* decoder;
     const wchar_t* decoderName;
-    StreamCodec* current;
+    PlayingPin role;
 };
 
 // Every filter between `pin` and `renderer`, following the first connected output
@@ -103,7 +111,7 @@ std::vector<ComPtr<IBaseFilter>> ChainBehind(IPin* pin, IBaseFilter* renderer)
 }
 
 // Gives one pin the codec's type and a decoder for it. The graph is stopped.
-bool Reconnect(IMpeg2Demultiplexer* demux, const Branch& b, StreamCodec codec)
+bool Reconnect(IMpeg2Demultiplexer* demux, const Branch& b, StreamCodec codec, const AudioFormat* stream)
 {
     ComPtr<IPin> pin;
     if (!b.pidMap || FAILED(b.pidMap->QueryInterface(IID_IPin, pin.PutVoid())))
@@ -121,18 +129,20 @@ bool Reconnect(IMpeg2Demultiplexer* demux, const Branch& b, StreamCodec codec)
     b.decoder->Reset();
 
     AM_MEDIA_TYPE type;
-    const HRESULT made = b.video ? MakeVideoPinTypeFor(codec, type) : MakeAudioPinTypeFor(codec, b.ac3Pin, type);
+    const HRESULT made = b.video ? MakeVideoPinTypeFor(codec, type) : MakeAudioPinTypeFor(codec, b.ac3Pin, type, stream);
     if (FAILED(made))
         return false;
     const HRESULT set = demux->SetOutputPinMediaType(const_cast<LPWSTR>(b.pinName), &type);
     FreeMediaType(type);
     // The pin keeps the codec it now has, so that a later channel tries again.
-    *b.current = SUCCEEDED(set) ? codec : StreamCodec::Classic;
+    PinDecoder& state = pinDecoders[b.role];
+    state = {SUCCEEDED(set) ? codec : StreamCodec::Classic, false};
     if (FAILED(set))
         return false;
     const CodecDecoder d = DecoderFor(codec, b.ac3Pin);
-    return ConnectDecoder(pin.Get(), b.video ? MEDIATYPE_Video : MEDIATYPE_Audio, d.subtype, d.setting,
-                          b.decoderName, *b.decoder, b.renderer, L"", L"") == nullptr;
+    state.decoded = ConnectDecoder(pin.Get(), b.video ? MEDIATYPE_Video : MEDIATYPE_Audio, d.subtype, d.setting,
+                                   b.decoderName, *b.decoder, b.renderer, L"", L"") == nullptr;
+    return state.decoded;
 }
 
 }  // namespace
@@ -147,43 +157,104 @@ HRESULT MakeVideoPinTypeFor(StreamCodec codec, AM_MEDIA_TYPE& type)
     return MakeVideoPinType(type, {MEDIASUBTYPE_HEVC, 1920, 1080, 16, 9, MAKEFOURCC('H', 'E', 'V', 'C')});
 }
 
-HRESULT MakeAudioPinTypeFor(StreamCodec codec, bool ac3Pin, AM_MEDIA_TYPE& type)
+HRESULT MakeAudioPinTypeFor(StreamCodec codec, bool ac3Pin, AM_MEDIA_TYPE& type, const AudioFormat* stream)
 {
-    if (codec != StreamCodec::AacAdts && codec != StreamCodec::AacLatm && codec != StreamCodec::Eac3)
-        return MakeAudioPinType(type, ac3Pin ? MEDIASUBTYPE_DOLBY_AC3 : MEDIASUBTYPE_MPEG2_AUDIO);
-    const WORD tag = codec == StreamCodec::Eac3      ? kWaveFormatDolbyAc3
-                     : codec == StreamCodec::AacLatm ? kWaveFormatLoas
-                                                     : kWaveFormatAdtsAac;
-    return MakeAudioPinType(type, DecoderFor(codec, ac3Pin).subtype, tag);
+    if (codec == StreamCodec::Eac3) {
+        // E-AC-3 has no wave format tag of its own: the extensible format names it.
+        WAVEFORMATEXTENSIBLE wave;
+        std::memset(&wave, 0, sizeof wave);
+        wave.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+        wave.Format.nChannels = 2;
+        wave.Format.nSamplesPerSec = 48000;
+        wave.Format.nAvgBytesPerSec = 192000;
+        wave.Format.nBlockAlign = 4;
+        wave.Format.wBitsPerSample = 16;
+        wave.Format.cbSize = sizeof wave - sizeof wave.Format;
+        wave.Samples.wValidBitsPerSample = 16;
+        wave.dwChannelMask = kStereoMask;
+        wave.SubFormat = MEDIASUBTYPE_DOLBY_DDPLUS;
+        return MakePinType(type, MEDIATYPE_Audio, MEDIASUBTYPE_DOLBY_DDPLUS, FORMAT_WaveFormatEx, &wave, sizeof wave);
+    }
+    if (codec != StreamCodec::AacAdts && codec != StreamCodec::AacLatm)
+        return ac3Pin ? MakeAc3PinType(type) : MakeAudioPinType(type, MEDIASUBTYPE_MPEG2_AUDIO);
+    // AAC decoders take the core AAC-LC rate and channel count of the stream's
+    // headers (before spectral band replication doubles the rate for HE-AAC).
+    WAVEFORMATEX wave;
+    std::memset(&wave, 0, sizeof wave);
+    wave.wFormatTag = codec == StreamCodec::AacLatm ? kWaveFormatLoas : kWaveFormatAdtsAac;
+    wave.nChannels = stream && stream->channels ? stream->channels : 2;
+    wave.nSamplesPerSec = stream && stream->sampleRate ? stream->sampleRate : 48000;
+    wave.wBitsPerSample = 16;
+    wave.nBlockAlign = static_cast<WORD>(wave.nChannels * 2);
+    wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
+    return MakePinType(type, MEDIATYPE_Audio, DecoderFor(codec, ac3Pin).subtype, FORMAT_WaveFormatEx, &wave,
+                       sizeof wave);
 }
 
 void SetCodecMessageOwner(HWND window)
 {
     messageOwner = window;
-    videoPinCodec = audioPinCodec = ac3PinCodec = StreamCodec::Classic;
+    pinDecoders = {};
+    buildReportedMissing = false;
+}
+
+void MarkPinDecoded(PlayingPin pin, bool decoded)
+{
+    pinDecoders[pin].decoded = decoded;
+}
+
+void NoteMissingDecodersReported()
+{
+    buildReportedMissing = true;
+}
+
+int PinsToReconnectFor(const PinCodecs& wanted)
+{
+    return PinsToReconnect(pinDecoders, wanted);
+}
+
+std::wstring MissingDecoderMessage(PlayingPin pin, StreamCodec codec)
+{
+    return LacksDecoder(pinDecoders[pin], codec) ? MissingDecoderForChoice(pin, codec) : std::wstring();
 }
 
 int MatchPinCodecs(const PinCodecs& wanted)
 {
     const Branch branches[] = {
-        {L"video", true, false, videoPidMap.Get(), vmrFilter.Get(), &videoDecoder, L"Codec vid\u00e9o", &videoPinCodec},
-        {L"son", false, false, audioPidMap.Get(), audioRenderer.Get(), &audioDecoder, L"Codec audio", &audioPinCodec},
-        {L"ac3", false, true, ac3PidMap.Get(), ac3Renderer.Get(), &ac3Decoder, L"Codec ac3", &ac3PinCodec},
+        {L"video", true, false, videoPidMap.Get(), vmrFilter.Get(), &videoDecoder, L"Codec vid\u00e9o", PlayingPin::Video},
+        {L"son", false, false, audioPidMap.Get(), audioRenderer.Get(), &audioDecoder, L"Codec audio", PlayingPin::Audio},
+        {L"ac3", false, true, ac3PidMap.Get(), ac3Renderer.Get(), &ac3Decoder, L"Codec ac3", PlayingPin::Ac3},
     };
     const std::optional<StreamCodec> codecs[] = {wanted.video, wanted.audio, wanted.ac3};
+    const std::int32_t pids[] = {0, wanted.audioPid, wanted.ac3Pid};
 
     ComPtr<IMpeg2Demultiplexer> demux;
     if (!graph || !demuxFilter || FAILED(demuxFilter.As(IID_IMpeg2Demultiplexer, demux)))
         return 0;
+    const bool alreadyReported = std::exchange(buildReportedMissing, false);
+    // The stream is read while the graph still runs: once stopped, nothing flows.
+    std::optional<AudioFormat> formats[std::size(branches)];
+    for (std::size_t i = 0; i < std::size(branches); ++i) {
+        AudioFormat format;
+        if (codecs[i] == StreamCodec::AacAdts && NeedsReconnect(pinDecoders[branches[i].role], codecs[i]) &&
+            pids[i] > 0 && ProbeAacFormat(static_cast<std::uint16_t>(pids[i]), kAacProbeMs, format))
+            formats[i] = format;
+    }
     int changed = 0;
     std::wstring failed;
+    std::wstring missing;
     for (std::size_t i = 0; i < std::size(branches); ++i) {
         const Branch& b = branches[i];
-        if (!codecs[i] || *codecs[i] == *b.current || !b.pidMap || !b.renderer)
+        if (!b.pidMap || !b.renderer)
+            continue;
+        // The AC-3 pin plays only once its track is chosen, which says so itself.
+        if (b.role != PlayingPin::Ac3 && !alreadyReported && LacksDecoder(pinDecoders[b.role], codecs[i]))
+            missing += (missing.empty() ? L"" : L"\n") + MissingDecoderForChoice(b.role, *codecs[i]);
+        if (!NeedsReconnect(pinDecoders[b.role], codecs[i]))
             continue;
         if (changed++ == 0 && mediaControl)
             mediaControl->Stop();
-        if (!Reconnect(demux.Get(), b, *codecs[i]))
+        if (!Reconnect(demux.Get(), b, *codecs[i], formats[i] ? &*formats[i] : nullptr))
             failed += std::wstring(failed.empty() ? L"" : L", ") + CodecLabel(*codecs[i]);
     }
     if (changed > 0 && mediaControl)
@@ -192,5 +263,7 @@ int MatchPinCodecs(const PinCodecs& wanted)
         ShowFailure(messageOwner, (L"Aucun d\u00e9codeur ne lit le format " + failed +
                                    L" de cette cha\u00eene : choisissez-en un dans la configuration.")
                                       .c_str());
+    if (!missing.empty())
+        ShowFailure(messageOwner, missing.c_str());
     return changed;
 }

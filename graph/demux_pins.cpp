@@ -4,6 +4,7 @@
 #include <dvdmedia.h>
 
 #include <cstring>
+#include <string>
 
 #include "config/settings.h"
 #include "graph/codec_pins.h"
@@ -12,11 +13,29 @@
 #include "graph/graph.h"
 #include "graph/graph_filters.h"
 #include "graph/graph_handles.h"
+#include "graph/pin_decoders.h"
+
+constexpr WORD kWaveFormatDolbyAc3 = 0x2000;
+
+const wchar_t kNoDecoderFound[] = L"pas trouv\u00e9 de codec";
 
 namespace {
 
+// How one branch ended. A missing decoder costs only that branch's stream: its pin
+// and PID map stay, so the rest of the graph runs and a channel of another codec can
+// still give the pin a decoder.
+enum class BranchResult { Built, DecoderMissing, Failed };
+
+BranchResult Fail(HWND window, const wchar_t* message)
+{
+    ShowFailure(window, message);
+    return BranchResult::Failed;
+}
+
 // What distinguishes the two audio branches.
 struct AudioBranch {
+    PlayingPin role;
+    HRESULT (*makeType)(AM_MEDIA_TYPE&);
     const wchar_t* pinName;
     GUID subtype;
     const wchar_t* pinFailure;
@@ -83,7 +102,19 @@ void KeepPidMap(IPin* pin, ComPtr<IMPEG2PIDMap>& pidMap)
     pin->QueryInterface(IID_IMPEG2PIDMap, pidMap.PutVoid());
 }
 
-int RenderVideoPin(IMpeg2Demultiplexer* demux, HWND window)
+// The decoder's connection ends the branch: kNoDecoderFound (no decoder takes the
+// pin's type) keeps the pin for later and is reported with the others by the caller.
+BranchResult ConnectBranchDecoder(HWND window, IPin* pin, PlayingPin role, ComPtr<IMPEG2PIDMap>& pidMap,
+                                  const wchar_t* failure)
+{
+    if (failure && failure != kNoDecoderFound)
+        return Fail(window, failure);
+    KeepPidMap(pin, pidMap);
+    MarkPinDecoded(role, failure == nullptr);
+    return failure ? BranchResult::DecoderMissing : BranchResult::Built;
+}
+
+BranchResult RenderVideoPin(IMpeg2Demultiplexer* demux, HWND window)
 {
     AM_MEDIA_TYPE type;
     ComPtr<IPin> pin;
@@ -91,87 +122,88 @@ int RenderVideoPin(IMpeg2Demultiplexer* demux, HWND window)
         pin = CreateOutputPin(demux, type, L"video");
     SetCodecMessageOwner(window);
     if (!pin)
-        return ShowFailure(window, L"pas cr\u00e9\u00e9 pin video");
+        return Fail(window, L"pas cr\u00e9\u00e9 pin video");
 
     vmrFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_VideoMixingRenderer, L"Mon VMR"));
     if (!vmrFilter)
-        return ShowFailure(window, L"VMR not added");
+        return Fail(window, L"VMR not added");
     {
         ComPtr<IVMRFilterConfig> config;
         if (FAILED(vmrFilter.As(IID_IVMRFilterConfig, config)))
-            return ShowFailure(window, L"VMR config");
+            return Fail(window, L"VMR config");
         config->SetRenderingMode(VMRMode_Windowless);
     }
     if (FAILED(vmrFilter.As(IID_IVMRWindowlessControl, windowlessControl)))
-        return ShowFailure(window, L"VMR control");
+        return Fail(window, L"VMR control");
     windowlessControl->SetVideoClippingWindow(window);
     {
         ComPtr<IVMRAspectRatioControl> aspect;
         if (FAILED(vmrFilter.As(IID_IVMRAspectRatioControl, aspect)))
-            return ShowFailure(window, L"ARC");
+            return Fail(window, L"ARC");
         aspect->SetAspectRatioMode(VMR_ARMODE_LETTER_BOX);
     }
 
-    if (const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, videoDecoderName,
-                                                L"Codec vid\u00e9o", videoDecoder, vmrFilter.Get(),
-                                                L"connec Codec vid\u00e9o", L"pas trouv\u00e9 de codec vid\u00e9o"))
-        return ShowFailure(window, failure);
-    KeepPidMap(pin.Get(), videoPidMap);
-    return 0;
+    const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Video, MEDIASUBTYPE_MPEG2_VIDEO, videoDecoderName,
+                                            L"Codec vid\u00e9o", videoDecoder, vmrFilter.Get(),
+                                            L"connec Codec vid\u00e9o", kNoDecoderFound);
+    return ConnectBranchDecoder(window, pin.Get(), PlayingPin::Video, videoPidMap, failure);
 }
 
-int RenderAudioBranch(IMpeg2Demultiplexer* demux, HWND window, const AudioBranch& branch)
+BranchResult RenderAudioBranch(IMpeg2Demultiplexer* demux, HWND window, const AudioBranch& branch)
 {
     AM_MEDIA_TYPE type;
     ComPtr<IPin> pin;
-    if (SUCCEEDED(MakeAudioPinType(type, branch.subtype)))
+    if (SUCCEEDED(branch.makeType(type)))
         pin = CreateOutputPin(demux, type, branch.pinName);
     if (!pin)
-        return ShowFailure(window, branch.pinFailure);
+        return Fail(window, branch.pinFailure);
 
     *branch.renderer = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_DSoundRender, branch.rendererName));
     if (!*branch.renderer)
-        return ShowFailure(window, branch.rendererFailure);
+        return Fail(window, branch.rendererFailure);
 
-    if (const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Audio, branch.subtype, branch.decoderSetting,
-                                                branch.decoderName, *branch.decoder, branch.renderer->Get(),
-                                                L"connec Codec audio", L"pas render son"))
-        return ShowFailure(window, failure);
-    KeepPidMap(pin.Get(), *branch.pidMap);
-    return 0;
+    const wchar_t* failure = ConnectDecoder(pin.Get(), MEDIATYPE_Audio, branch.subtype, branch.decoderSetting,
+                                            branch.decoderName, *branch.decoder, branch.renderer->Get(),
+                                            L"connec Codec audio", kNoDecoderFound);
+    return ConnectBranchDecoder(window, pin.Get(), branch.role, *branch.pidMap, failure);
 }
 
-int RenderAudioPin(IMpeg2Demultiplexer* demux, HWND window)
+HRESULT MakeMpegAudioPinType(AM_MEDIA_TYPE& type)
+{
+    return MakeAudioPinType(type, MEDIASUBTYPE_MPEG2_AUDIO);
+}
+
+BranchResult RenderAudioPin(IMpeg2Demultiplexer* demux, HWND window)
 {
     return RenderAudioBranch(demux, window,
-                             {L"son", MEDIASUBTYPE_MPEG2_AUDIO, L"pas cr\u00e9\u00e9 pin son", L"Direct sound",
+                             {PlayingPin::Audio, MakeMpegAudioPinType, L"son", MEDIASUBTYPE_MPEG2_AUDIO, L"pas cr\u00e9\u00e9 pin son", L"Direct sound",
                               L"Direct sound not added", audioDecoderName, L"Codec audio", &audioRenderer,
                               &audioDecoder, &audioPidMap});
 }
 
-int RenderAc3Pin(IMpeg2Demultiplexer* demux, HWND window)
+BranchResult RenderAc3Pin(IMpeg2Demultiplexer* demux, HWND window)
 {
     return RenderAudioBranch(demux, window,
-                             {L"ac3", MEDIASUBTYPE_DOLBY_AC3, L"pas cr\u00e9\u00e9 pin ac3", L"Direct sound le retour",
+                             {PlayingPin::Ac3, MakeAc3PinType, L"ac3", MEDIASUBTYPE_DOLBY_AC3, L"pas cr\u00e9\u00e9 pin ac3", L"Direct sound le retour",
                               L"Direct sound le retour not added", ac3DecoderName, L"Codec ac3", &ac3Renderer,
                               &ac3Decoder, &ac3PidMap});
 }
 
-int RenderDataPin(IMpeg2Demultiplexer* demux, HWND window)
+BranchResult RenderDataPin(IMpeg2Demultiplexer* demux, HWND window)
 {
     AM_MEDIA_TYPE type;
     MakeDataPinType(type);
     ComPtr<IPin> pin = CreateOutputPin(demux, type, L"data");
     if (!pin)
-        return ShowFailure(window, L"pas cr\u00e9\u00e9 pin data");
+        return Fail(window, L"pas cr\u00e9\u00e9 pin data");
     ComPtr<IBaseFilter> tables = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_Mpeg2Data, L"MPEG2 data"));
     if (!tables)
-        return ShowFailure(window, L"MPEG2 data not added");
+        return Fail(window, L"MPEG2 data not added");
     tables.As(IID_IMpeg2Data, mpeg2Data);
     ComPtr<IPin> input = FindFreePin(tables.Get(), PINDIR_INPUT);
     if (!input || FAILED(graph->ConnectDirect(pin.Get(), input.Get(), nullptr)))
-        return 1;
-    return 0;
+        return Fail(window, L"");
+    return BranchResult::Built;
 }
 
 }  // namespace
@@ -210,6 +242,11 @@ HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype, WORD formatTa
     return MakePinType(type, MEDIATYPE_Audio, subtype, FORMAT_WaveFormatEx, &wave, sizeof wave);
 }
 
+HRESULT MakeAc3PinType(AM_MEDIA_TYPE& type)
+{
+    return MakeAudioPinType(type, MEDIASUBTYPE_DOLBY_AC3, kWaveFormatDolbyAc3);
+}
+
 void MakeDataPinType(AM_MEDIA_TYPE& type)
 {
     std::memset(&type, 0, sizeof type);
@@ -226,17 +263,35 @@ int RenderDemuxOutputs(HWND window)
         return ShowFailure(window, L"pas eu mpeg2demux");
 
     struct Branch {
-        int (*render)(IMpeg2Demultiplexer*, HWND);
+        BranchResult (*render)(IMpeg2Demultiplexer*, HWND);
         const wchar_t* failure;
+        PlayingPin role;  // for the missing-decoder line (the data pin has no decoder)
     };
     const Branch branches[] = {
-        {RenderVideoPin, L"Erreur lors du rendu du pin vid\u00e9o"},
-        {RenderAudioPin, L"Erreur lors du rendu du pin son"},
-        {RenderAc3Pin, L"Erreur lors du rendu du pin ac3"},
-        {RenderDataPin, L"Erreur lors du rendu du pin mpeg2"},
+        {RenderVideoPin, L"Erreur lors du rendu du pin vid\u00e9o", PlayingPin::Video},
+        {RenderAudioPin, L"Erreur lors du rendu du pin son", PlayingPin::Audio},
+        {RenderAc3Pin, L"Erreur lors du rendu du pin ac3", PlayingPin::Ac3},
+        {RenderDataPin, L"Erreur lors du rendu du pin mpeg2", PlayingPin::Video},
     };
-    for (const Branch& branch : branches)
-        if (branch.render(demux.Get(), window) != 0)
-            return ShowFailure(window, branch.failure);
-    return 0;
+    // Every branch is tried: the data pin (the scan, the guide) and the other sound
+    // do not depend on one decoder being installed.
+    int result = 0;
+    std::wstring missing;
+    for (const Branch& branch : branches) {
+        switch (branch.render(demux.Get(), window)) {
+        case BranchResult::Built: break;
+        case BranchResult::DecoderMissing:
+            missing += (missing.empty() ? L"" : L"\n") + MissingDecoderAtBuild(branch.role, StreamCodec::Classic);
+            break;
+        case BranchResult::Failed:
+            ShowFailure(window, branch.failure);
+            result = 1;
+            break;
+        }
+    }
+    if (!missing.empty()) {
+        ShowFailure(window, missing.c_str());
+        NoteMissingDecodersReported();
+    }
+    return result;
 }

@@ -27,6 +27,10 @@ HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type, const PictureFormat& picture);
 HRESULT MakePinType(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
                     void* format, ULONG formatSize);
 HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype, WORD formatTag = 1 /* PCM */);
+// The AC-3 pin's type. Its format block names AC-3 (WAVE_FORMAT_DOLBY_AC3): with the
+// PCM tag, a sound renderer takes the compressed stream itself when no AC-3 decoder is
+// installed, and plays noise instead of the missing decoder being noticed.
+HRESULT MakeAc3PinType(AM_MEDIA_TYPE& type);
 void MakeDataPinType(AM_MEDIA_TYPE& type);
 
 // The configured decoder between `pin` and `renderer` (found by its name in
@@ -39,6 +43,8 @@ const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype,
                               const wchar_t* connectFailure, const wchar_t* renderFailure);
 
 // Creates the four pins and renders each branch, in the order video, audio, AC-3,
-// data, stopping at the first that fails. The video is drawn in `window`, which also
-// owns the failure messages. 0 on success, 1 after a message.
+// data; a branch that fails does not stop the later ones. A pin for which no decoder
+// is installed is kept without one, and the missing decoders are reported together in
+// one message. The video is drawn in `window`, which also owns the messages. 0 when
+// every branch but those without a decoder was built, 1 after a failure's message.
 int RenderDemuxOutputs(HWND window);

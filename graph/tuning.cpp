@@ -8,6 +8,8 @@ namespace {
 constexpr ULONG kDvbtBandwidthMHz = 8;
 constexpr ULONG kUnmapBatch = 8;
 
+std::uint32_t lastFrequency = 0;  // kHz, 0 before the first tuning
+
 }  // namespace
 
 void MapElementaryStream(IMPEG2PIDMap* pidMap, std::int32_t pid)
@@ -31,11 +33,17 @@ HRESULT TuneFrequency(std::uint32_t frequencyKHz)
     // A partial graph build can leave the tuning interfaces null.
     if (!deviceControl || !frequencyFilter)
         return E_POINTER;
+    lastFrequency = frequencyKHz;
     deviceControl->StartChanges();
     frequencyFilter->put_Bandwidth(kDvbtBandwidthMHz);
     frequencyFilter->put_Frequency(frequencyKHz);
     deviceControl->CheckChanges();
     return deviceControl->CommitChanges();
+}
+
+HRESULT RetuneCurrentFrequency()
+{
+    return lastFrequency == 0 ? S_FALSE : TuneFrequency(lastFrequency);
 }
 
 void UnmapAllPids(IMPEG2PIDMap* pidMap)
@@ -60,9 +68,10 @@ void ApplyChannelSwitch(const ChannelSwitch& plan)
     UnmapAllPids(videoPidMap.Get());
     UnmapAllPids(audioPidMap.Get());
     UnmapAllPids(ac3PidMap.Get());
-    MatchPinCodecs({plan.videoCodec, plan.audioCodec, plan.ac3Codec});
     if (plan.retune)
         TuneFrequency(plan.frequency);
+    if (MatchPinCodecs({plan.videoCodec, plan.audioCodec, plan.ac3Codec, plan.audioPid, plan.ac3Pid}) > 0)
+        RetuneCurrentFrequency();
     MapElementaryStream(videoPidMap.Get(), plan.videoPid);
     if (plan.audioPid != 0)
         MapElementaryStream(audioPidMap.Get(), plan.audioPid);

@@ -28,3 +28,33 @@ HRESULT CPinBidon::GetMediaType(int position, AM_MEDIA_TYPE* type)
 }
 
 HRESULT CPinBidon::DecideBufferSize(IMemAllocator*, ALLOCATOR_PROPERTIES*) { return S_OK; }
+
+HRESULT CPinBidon::DoBufferProcessingLoop()
+{
+    OnThreadStartPlay();
+    DWORD request = 0;
+    if (!CheckRequest(&request)) {
+        ComPtr<IMediaSample> sample;
+        // Fails at once when the allocator is being decommitted by a stop.
+        if (SUCCEEDED(GetDeliveryBuffer(sample.Put(), nullptr, nullptr, 0)) && sample &&
+            FillBuffer(sample.Get()) == S_OK)
+            Deliver(sample.Get());
+    }
+    for (;;) {
+        request = GetRequest();  // blocks: no polling while the graph runs
+        const filterbase::LoopStep step = filterbase::DecideRequestWhileDelivering(request);
+        if (step.action == filterbase::LoopAction::LeaveUnanswered) return S_FALSE;
+        Reply(static_cast<DWORD>(step.reply));
+    }
+}
+
+HRESULT CPinBidon::Inactive()
+{
+    // The downstream pin's Receive returns on a flush; without it a pin that holds the
+    // delivery until its own stop would keep the worker from answering ours.
+    const bool flush = IsConnected() && ThreadExists();
+    if (flush) DeliverBeginFlush();
+    const HRESULT hr = CSourceStream::Inactive();
+    if (flush) DeliverEndFlush();
+    return hr;
+}

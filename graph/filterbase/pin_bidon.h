@@ -1,6 +1,9 @@
 #pragma once
 // Output pin of the network provider. It offers the BDA antenna media type and delivers
-// empty buffers: the tuner's input pin only needs an upstream partner of that type.
+// one empty buffer each time the graph runs: the tuner's input pin only needs an
+// upstream partner of that type. A kernel-streaming antenna pin may accept buffers
+// (S_OK) as fast as they come, or hold one until the graph stops; so the worker never
+// delivers in a loop, and stopping flushes the tuner's pin before waiting for the worker.
 #include "graph/filterbase/source_stream.h"
 
 class CNetworkProvider;
@@ -20,4 +23,8 @@ public:
     HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
     // Accepts the allocator as it comes.
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+    // One delivery, then the worker sleeps until the next request.
+    HRESULT DoBufferProcessingLoop() override;
+    // Releases a delivery that the tuner's pin holds, then stops the worker.
+    HRESULT Inactive() override;
 };

@@ -348,6 +348,54 @@ TEST_F(Recording, AnHdServiceRecordingHoldsItsH264PictureAndItsEac3Sound)
     Close(window);
 }
 
+// A channel of another video codec on the recorded multiplex would stop the graph,
+// and the recording with it: the change is refused with a message, the recording
+// goes on and the channel stays.
+TEST_F(Recording, AChannelNeedingAnotherDecoderIsRefusedWhileRecording)
+{
+    int h264 = -1, hevc = -1;
+    for (size_t i = 0; i < channels_.size(); ++i) {
+        if (h264 < 0 && channels_[i].VideoCodec == StreamCodec::H264)
+            h264 = static_cast<int>(i);
+        if (hevc < 0 && channels_[i].VideoCodec == StreamCodec::Hevc)
+            hevc = static_cast<int>(i);
+    }
+    ASSERT_TRUE(h264 >= 0 && hevc >= 0);
+    const Chaine& channel = channels_[static_cast<size_t>(h264)];
+    ASSERT_EQ(channels_[static_cast<size_t>(hevc)].Frequence, channel.Frequence) << "one HD multiplex";
+    HWND window = StartShowingFirstChannel();
+    ASSERT_NE(window, nullptr);
+    MessageBoxWatcher boxes(program_->Id());
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(h264, 0), 0);
+    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == ShownName(channel); }, 10000));
+
+    Command(window, IDM_RECORD_SERVICE);
+    ASSERT_TRUE(WaitUntil([&] { return IsRecordingMenu(window, installation_.Dir()); }, 5000));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(hevc, 0), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !boxes.Texts().empty(); }, 5000));
+    EXPECT_EQ(boxes.Texts()[0].rfind(L"Cette cha\u00eene demande un autre d\u00e9codeur", 0), 0u);
+    Sleep(300);
+    EXPECT_EQ(StatusBarChannelName(window), ShownName(channel));
+    EXPECT_TRUE(IsRecordingMenu(window, installation_.Dir()));
+    Sleep(2000);
+    Command(window, IDM_STOP_RECORDING);
+    EXPECT_TRUE(WaitUntil([&] { return IsIdleMenu(window, installation_.Dir()); }, 5000));
+    // One recording, of the H.264 service, through the refusal to the stop.
+    const auto files = FilesIn(folder_, L"*.mpg");
+    ASSERT_EQ(files.size(), 1u);
+    std::set<std::uint16_t> seen;
+    for (const std::string& p : PacketsOf(ReadAll(folder_ + L"\\" + files[0]), [](std::uint16_t) { return true; }))
+        seen.insert(PidOf(p));
+    EXPECT_EQ(seen.count(static_cast<std::uint16_t>(channel.Video)), 1u);
+
+    // Stopped, the change goes ahead.
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(hevc, 0), 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return StatusBarChannelName(window) == ShownName(channels_[static_cast<size_t>(hevc)]); }, 10000));
+    EXPECT_EQ(boxes.Texts().size(), 1u);
+    Close(window);
+}
+
 TEST_F(Recording, AMultiplexRecordingHoldsEveryPacketButTheNullOnes)
 {
     HWND window = StartShowingFirstChannel();

@@ -182,3 +182,105 @@ INSTANTIATE_TEST_SUITE_P(TunerAllocator, ProviderInGraph, ::testing::Values(true
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "TunerOffersAllocator" : "TunerOffersNone");
                          });
+
+namespace {
+
+// A graph of the provider and a test antenna pin of the given behaviour, running.
+struct RunningProvider {
+    explicit RunningProvider(SinkBehaviour behaviour)
+    {
+        CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.PutVoid());
+        behaviour.offered = {TypeWithMajor(KSDATAFORMAT_TYPE_BDA_ANTENNA)};
+        tuner = MakeComObject<TestSinkFilter>(std::move(behaviour));
+        provider = new CNetworkProvider;
+        graph->AddFilter(provider, L"Fake");
+        graph->AddFilter(tuner.Get(), L"Tuner");
+        graph->ConnectDirect(provider->GetPin(0), &tuner->Pin(), nullptr);
+        graph.As(IID_IMediaControl, control);
+    }
+    ~RunningProvider()
+    {
+        if (control) control->Stop();
+    }
+
+    ComPtr<IGraphBuilder> graph;
+    ComPtr<TestSinkFilter> tuner;
+    CNetworkProvider* provider = nullptr;  // the graph's
+    ComPtr<IMediaControl> control;
+};
+
+// CPU time a thread has used, in milliseconds.
+double ThreadCpuMs(DWORD id)
+{
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
+    if (!thread) return 0;
+    FILETIME created, ended, kernel, user;
+    double ms = 0;
+    if (GetThreadTimes(thread, &created, &ended, &kernel, &user)) {
+        auto toMs = [](const FILETIME& t) {
+            return double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
+        };
+        ms = toMs(kernel) + toMs(user);
+    }
+    CloseHandle(thread);
+    return ms;
+}
+
+}  // namespace
+
+// A kernel-streaming antenna pin may take every buffer at once: the worker must not
+// turn that into a busy loop for as long as the graph runs.
+TEST_F(NetworkProvider, AnAcceptingAntennaPinGetsOneBufferAndTheWorkerSleeps)
+{
+    SinkBehaviour accepting;
+    accepting.receiveResult = S_OK;
+    RunningProvider running(std::move(accepting));
+    ASSERT_TRUE(running.control);
+    ASSERT_TRUE(SUCCEEDED(running.control->Run()));
+    ASSERT_TRUE(Eventually([&] { return running.tuner->Pin().received > 0; }));
+    const DWORD worker = running.tuner->Pin().receivingThread;
+    const double before = ThreadCpuMs(worker);
+    Sleep(300);
+    EXPECT_EQ(running.tuner->Pin().received, 1);
+    EXPECT_LT(ThreadCpuMs(worker) - before, 20.0);
+    EXPECT_EQ(running.control->Stop(), S_OK);
+    EXPECT_TRUE(ThreadEnded(worker));
+}
+
+// A pin that holds the buffer until it is flushed or stopped: the provider's own stop
+// (which may come before the tuner's) flushes it rather than waiting for ever.
+TEST_F(NetworkProvider, StoppingReleasesAnAntennaPinThatBlocks)
+{
+    SinkBehaviour blocking;
+    blocking.blocks = true;
+    blocking.receiveResult = S_OK;
+    RunningProvider running(std::move(blocking));
+    ASSERT_TRUE(running.control);
+    ASSERT_TRUE(SUCCEEDED(running.control->Run()));
+    ASSERT_TRUE(Eventually([&] { return running.tuner->Pin().received > 0; }));
+    const DWORD worker = running.tuner->Pin().receivingThread;
+
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(running.provider->Stop(), S_OK);
+    EXPECT_LT(GetTickCount64() - start, 100u);
+    EXPECT_TRUE(ThreadEnded(worker));
+}
+
+// A BDA driver registers its filter with the provider upstream, perhaps more than once.
+TEST_F(NetworkProvider, KeepsAccountOfDeviceFilters)
+{
+    auto* provider = new CNetworkProvider;
+    ComPtr<IBaseFilter> holder = ComPtr<IBaseFilter>::Share(provider);
+    ComPtr<IBDA_NetworkProvider> bda;
+    ASSERT_EQ(holder.As(IID_IBDA_NetworkProvider, bda), S_OK);
+    auto tuner = MakeComObject<TestSinkFilter>(SinkBehaviour{});
+    auto receiver = MakeComObject<TestSinkFilter>(SinkBehaviour{});
+    ULONG first = 0, second = 0, again = 0;
+    ASSERT_EQ(bda->RegisterDeviceFilter(tuner.Get(), &first), S_OK);
+    ASSERT_EQ(bda->RegisterDeviceFilter(receiver.Get(), &second), S_OK);
+    ASSERT_EQ(bda->RegisterDeviceFilter(tuner.Get(), &again), S_OK);
+    EXPECT_TRUE(first != 0 && first != second && again == first);
+    EXPECT_EQ(bda->UnRegisterDeviceFilter(first), S_OK);
+    EXPECT_EQ(bda->UnRegisterDeviceFilter(first), E_INVALIDARG);
+    EXPECT_EQ(provider->RegisteredDeviceCount(), 1u);
+}

@@ -206,7 +206,20 @@ HRESULT STDMETHODCALLTYPE TestInputPin::Receive(IMediaSample* sample)
     if (!sample) return E_POINTER;
     receivingThread = GetCurrentThreadId();
     ++received;
+    if (filter_->Behaviour().blocks) {
+        std::unique_lock<std::mutex> lock(releaseLock_);
+        releaseChanged_.wait(lock, [this] { return released_; });
+    }
     return filter_->Behaviour().receiveResult;
+}
+
+void TestInputPin::SetReleased(bool released)
+{
+    {
+        std::lock_guard<std::mutex> lock(releaseLock_);
+        released_ = released;
+    }
+    releaseChanged_.notify_all();
 }
 
 HRESULT STDMETHODCALLTYPE TestInputPin::ReceiveMultiple(IMediaSample** samples, long count, long* processed)

@@ -6,6 +6,7 @@
 #include <dshow.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -26,6 +27,9 @@ struct SinkBehaviour {
     bool statesRequirements = false;
     ALLOCATOR_PROPERTIES requirements{};
     HRESULT receiveResult = S_FALSE;
+    // Receive holds each sample until a flush or the filter's stop, as a
+    // kernel-streaming pin may.
+    bool blocks = false;
 };
 
 class TestSinkFilter;
@@ -50,8 +54,10 @@ public:
     HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override;
     HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EndOfStream() override;
-    HRESULT STDMETHODCALLTYPE BeginFlush() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EndFlush() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE BeginFlush() override { SetReleased(true); return S_OK; }
+    HRESULT STDMETHODCALLTYPE EndFlush() override { SetReleased(false); return S_OK; }
+    // Lets a blocked Receive return (and later ones pass) or makes them block again.
+    void SetReleased(bool released);
     HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
 
     HRESULT STDMETHODCALLTYPE GetAllocator(IMemAllocator** allocator) override;
@@ -74,6 +80,9 @@ public:
 
 private:
     TestSinkFilter* filter_;
+    std::mutex releaseLock_;
+    std::condition_variable releaseChanged_;
+    bool released_ = false;
 };
 
 class TestSinkFilter : public ComObject<Implements<IBaseFilter, IID_IBaseFilter, IID_IMediaFilter, IID_IPersist>> {
@@ -81,8 +90,8 @@ public:
     explicit TestSinkFilter(SinkBehaviour behaviour);
 
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* id) override;
-    HRESULT STDMETHODCALLTYPE Stop() override { state_ = State_Stopped; return S_OK; }
-    HRESULT STDMETHODCALLTYPE Pause() override { state_ = State_Paused; return S_OK; }
+    HRESULT STDMETHODCALLTYPE Stop() override { state_ = State_Stopped; pin_.SetReleased(true); return S_OK; }
+    HRESULT STDMETHODCALLTYPE Pause() override { state_ = State_Paused; pin_.SetReleased(false); return S_OK; }
     HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME) override { state_ = State_Running; return S_OK; }
     HRESULT STDMETHODCALLTYPE GetState(DWORD, FILTER_STATE* state) override;
     HRESULT STDMETHODCALLTYPE SetSyncSource(IReferenceClock*) override { return S_OK; }

@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "graph/media_framework.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
+#include "graph/pin_decoders.h"
 #include "graph/tuning.h"
 #include "message_box_watcher.h"
 #include "standins/catalogue.h"
@@ -248,6 +252,148 @@ TEST_F(GraphBuild, ACodecChangeGivesThePinsTheirTypeAndDecoderAndBackAgain)
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().size();
     for (const std::wstring& text : boxes.Texts())
         ADD_FAILURE() << std::string(text.begin(), text.end());
+}
+
+// Takes stand-in decoders out of the filter mapper for a test's while, as on a PC
+// where they are not installed; the stand-ins' own registration brings them back.
+class HiddenDecoders {
+public:
+    explicit HiddenDecoders(std::vector<CLSID> decoders)
+    {
+        ComPtr<IFilterMapper2> mapper;
+        CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2, mapper.PutVoid());
+        for (const CLSID& decoder : decoders)
+            EXPECT_TRUE(mapper && SUCCEEDED(mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, decoder)));
+    }
+    ~HiddenDecoders()
+    {
+        using Entry = HRESULT(STDAPICALLTYPE*)();
+        HMODULE module = GetModuleHandleW(standins_test::StandinsDllPath().c_str());
+        auto registerServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+        EXPECT_TRUE(registerServer && registerServer() == S_OK);
+    }
+};
+
+// A missing decoder costs only its own stream: the other branches, the data pin and
+// the pin itself are built, and the user is told once what will be missing.
+TEST_F(GraphBuild, AMissingDecoderLeavesTheRestOfTheGraphAndIsReportedOnce)
+{
+    struct Case {
+        const char* what;
+        std::vector<CLSID> hidden;
+        std::wstring message;
+        bool video, audio, ac3;  // decoders connected
+    };
+    const Case cases[] = {
+        {"no MPEG-2 video", {standin::CLSID_StandinMpeg2VideoDecoder},
+         MissingDecoderAtBuild(PlayingPin::Video, StreamCodec::Classic), false, true, true},
+        {"neither MPEG-2 video nor AC-3", {standin::CLSID_StandinMpeg2VideoDecoder, standin::CLSID_StandinAc3Decoder},
+         MissingDecoderAtBuild(PlayingPin::Video, StreamCodec::Classic) + L"\n" +
+             MissingDecoderAtBuild(PlayingPin::Ac3, StreamCodec::Classic),
+         false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UseDecoders();
+        std::vector<std::wstring> messages;
+        {
+            HiddenDecoders hidden(c.hidden);
+            EXPECT_EQ(Build(messages), 0);
+        }
+        EXPECT_EQ(messages, std::vector<std::wstring>{c.message});
+        EXPECT_EQ(bool(videoDecoder), c.video);
+        EXPECT_EQ(bool(audioDecoder), c.audio);
+        EXPECT_EQ(bool(ac3Decoder), c.ac3);
+        EXPECT_TRUE(videoPidMap && audioPidMap && ac3PidMap && mpeg2Data) << "every pin is kept";
+        OAFilterState state = State_Stopped;
+        mediaControl->GetState(2000, &state);
+        EXPECT_EQ(state, State_Running);
+        // Choosing the AC-3 track says so when its decoder is missing, and only then.
+        EXPECT_EQ(MissingDecoderMessage(PlayingPin::Ac3, StreamCodec::Classic).empty(), c.ac3);
+        DestroyGraph();
+        EXPECT_EQ(HandlesSet(), std::vector<bool>(20, false));
+    }
+}
+
+// Without an MPEG-2 video decoder, an H.264 channel still plays through its own
+// decoder, and an MPEG-2 channel says why it shows no picture.
+TEST_F(GraphBuild, WithoutAnMpeg2DecoderAnH264ChannelPlaysAndAnMpeg2ChannelSaysWhy)
+{
+    std::vector<std::wstring> messages;
+    HiddenDecoders hidden({standin::CLSID_StandinMpeg2VideoDecoder});
+    ASSERT_EQ(Build(messages), 0);
+    ASSERT_TRUE(videoPidMap);
+
+    MessageBoxWatcher boxes;
+    EXPECT_EQ(MatchPinCodecs({StreamCodec::H264, StreamCodec::Classic, std::nullopt}), 1);
+    EXPECT_EQ(PeerOf(videoPidMap.Get()).filter, standin::CLSID_StandinH264VideoDecoder);
+    EXPECT_EQ(MatchPinCodecs({StreamCodec::H264, StreamCodec::Classic, std::nullopt}), 0);
+    EXPECT_TRUE(boxes.Texts().empty());
+
+    EXPECT_EQ(MatchPinCodecs({StreamCodec::Classic, StreamCodec::Classic, std::nullopt}), 1);
+    EXPECT_EQ(MatchPinCodecs({StreamCodec::Classic, StreamCodec::Classic, std::nullopt}), 0);
+    Sleep(200);
+    EXPECT_EQ(boxes.Texts(),
+              (std::vector<std::wstring>{L"Aucun d\u00e9codeur ne lit le format MPEG de cette cha\u00eene : "
+                                         L"choisissez-en un dans la configuration.",
+                                         MissingDecoderForChoice(PlayingPin::Video, StreamCodec::Classic)}));
+}
+
+// A change of codec stops the graph; a USB tuner forgets its frequency then, so the
+// channel change tunes again after the graph runs.
+TEST_F(GraphBuild, ACodecChangeTunesAgainAfterTheGraphRunsAgain)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring trace = std::wstring(folder) + L"brisome_retune_trace.txt";
+    DeleteFileW(trace.c_str());
+    SetEnvironmentVariableW(L"BRISOME_STANDIN_TRACE", trace.c_str());
+    std::vector<std::wstring> messages;
+    ASSERT_EQ(Build(messages), 0);
+    ApplyChannelSwitch({true, 474166, 0x110, 0x111, StreamCodec::Classic, StreamCodec::Classic, std::nullopt});
+    ApplyChannelSwitch({false, 474166, 0x120, 0x121, StreamCodec::H264, StreamCodec::Classic, std::nullopt});
+    ApplyChannelSwitch({false, 474166, 0x130, 0x131, StreamCodec::H264, StreamCodec::Classic, std::nullopt});
+    SetEnvironmentVariableW(L"BRISOME_STANDIN_TRACE", nullptr);
+
+    std::vector<std::string> lines;
+    if (FILE* file = _wfopen(trace.c_str(), L"r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, file))
+            lines.emplace_back(line, std::strcspn(line, "\r\n"));
+        std::fclose(file);
+    }
+    DeleteFileW(trace.c_str());
+    const auto lastRun = std::find(lines.rbegin(), lines.rend(), "Run");
+    ASSERT_NE(lastRun, lines.rend());
+    const std::vector<std::string> after(lastRun.base(), lines.end());
+    EXPECT_EQ(std::count(after.begin(), after.end(), "put_Frequency 474166"), 1)
+        << "one tuning after the restart, none for the change of the same codecs";
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "put_Frequency 474166"), 2);
+}
+
+// The Sample Grabber is deprecated and may be absent from a PC: its class, for the
+// test's while, names a server that is not there.
+TEST_F(GraphBuild, AMissingSampleGrabberIsNamedAndStopsTheBuild)
+{
+    const wchar_t serverKey[] = L"CLSID\\{C1F400A0-3F08-11D3-9F0B-006008039E37}\\InprocServer32";
+    wchar_t server[MAX_PATH] = {};
+    DWORD size = sizeof server;
+    ASSERT_EQ(RegGetValueW(HKEY_CLASSES_ROOT, serverKey, nullptr, RRF_RT_REG_SZ, nullptr, server, &size), ERROR_SUCCESS);
+    const auto setServer = [&](const wchar_t* path) {
+        const DWORD bytes = static_cast<DWORD>((std::wcslen(path) + 1) * sizeof(wchar_t));
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, serverKey, nullptr, REG_SZ, path, bytes);
+    };
+    ASSERT_EQ(setServer(L"brisome_absent_qedit.dll"), ERROR_SUCCESS);
+    std::vector<std::wstring> messages;
+    const int result = Build(messages);
+    EXPECT_EQ(setServer(server), ERROR_SUCCESS);
+
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(L"\u00ab Sample Grabber \u00bb"), std::wstring::npos);
+    EXPECT_FALSE(demuxFilter);
+    DestroyGraph();
+    EXPECT_EQ(HandlesSet(), std::vector<bool>(20, false));
 }
 
 TEST_F(GraphBuild, TuneFrequencyWithoutTuningInterfacesDoesNothing)
