@@ -43,10 +43,15 @@ std::string ToUtf8(const std::wstring& text)
 }
 
 // The switches are given to the program only: the test process keeps the lenient
-// stand-ins for what it does itself (registration).
+// stand-ins for what it does itself (registration). BRISOME_E2E_STANDINS, when set,
+// replaces them, to find which switch a flow trips over.
 Program StartStrict(const Installation& installation, const char* switches)
 {
-    SetEnvironmentVariableA("BRISOME_STANDINS", switches);
+    char chosen[512];
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = GetEnvironmentVariableA("BRISOME_E2E_STANDINS", chosen, sizeof chosen);
+    const bool replaced = length < sizeof chosen && (length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND);
+    SetEnvironmentVariableA("BRISOME_STANDINS", replaced ? chosen : switches);
     Program program = installation.Start();
     SetEnvironmentVariableA("BRISOME_STANDINS", nullptr);
     return program;

@@ -56,17 +56,6 @@ TEST(StandinSwitches, ReadsEachSwitchAndReportsWhatItDoesNotKnow)
     }
 }
 
-TEST(StandinSwitches, TheEndToEndSetTurnsOnEverythingItNames)
-{
-    const StandinSwitches s = ParseStandinSwitches(
-        "odd-samples,lazy-pins,accepting-antenna,slow-lock=1500,forgetful,strict-sections,no-ac3,strict-aac,slow-psi");
-    EXPECT_TRUE(s.oddSamples && s.lazyPins && s.acceptingAntenna && s.forgetful && s.strictSections && s.noAc3 &&
-                s.strictAac && s.slowPsi);
-    EXPECT_EQ(s.slowLockMs, 1500u);
-    EXPECT_FALSE(s.blockingAntenna || s.noSections || s.noMpeg2Video);
-    EXPECT_TRUE(s.unknown.empty());
-}
-
 // Cuts `stream` into samples for buffers of `capacity` bytes, feeding it in pieces of
 // `piece` bytes; returns the sample sizes and the bytes in the order they came out.
 std::vector<std::size_t> Slice(bool odd, const tstest::Bytes& stream, std::size_t piece, std::size_t capacity,
