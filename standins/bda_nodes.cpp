@@ -102,7 +102,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_SignalStrength(LONG* strength) override
     {
         if (!strength) return E_POINTER;
-        *strength = Locked() ? signal_figures::kLockedStrength : signal_figures::kNoSignalStrength;
+        *strength = core_->Tuned().present ? signal_figures::kLockedStrength : signal_figures::kNoSignalStrength;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_SignalQuality(LONG) override { return E_NOTIMPL; }
@@ -116,7 +116,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_SignalPresent(BOOLEAN* present) override
     {
         if (!present) return E_POINTER;
-        *present = Locked() ? TRUE : FALSE;
+        *present = core_->Tuned().present ? TRUE : FALSE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_SignalLocked(BOOLEAN) override { return E_NOTIMPL; }

@@ -4,6 +4,7 @@
 
 #include "graph/filterbase/com_object.h"
 #include "standins/module.h"
+#include "standins/switches_env.h"
 #include "standins/virtual_receiver.h"
 #include "standins/virtual_tuner.h"
 
@@ -14,10 +15,11 @@ HRESULT CreateDevice(const DeviceEntry& device, REFIID iid, void** out)
 {
     INonDelegatingUnknown* object = nullptr;
     try {
+        const standins::StandinSwitches switches = CurrentStandinSwitches();
         if (device.kind == DeviceKind::Tuner) {
-            object = new CVirtualTuner(device);
+            object = new CVirtualTuner(device, switches);
         } else {
-            object = new CVirtualReceiver(device);
+            object = new CVirtualReceiver(device, switches);
         }
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

@@ -6,8 +6,11 @@
 #include "graph/filterbase/base_object.h"
 #include "standins/catalogue.h"
 #include "standins/class_factory.h"
+#include "standins/media_filters.h"
 #include "standins/module.h"
 #include "standins/registration.h"
+#include "standins/switches_env.h"
+#include "standins/trace.h"
 
 namespace {
 void* moduleHandle = nullptr;
@@ -37,6 +40,10 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
     if (const DeviceEntry* device = FindDevice(classId)) {
         factory = CreateClassFactory(*device);
     } else if (const MediaFilterEntry* filter = FindMediaFilter(classId)) {
+        if (MediaFilterWithdrawn(classId, CurrentStandinSwitches())) {
+            TraceLine("withdrawn filter refused");
+            return CLASS_E_CLASSNOTAVAILABLE;
+        }
         factory = CreateClassFactory(*filter);
     } else {
         return CLASS_E_CLASSNOTAVAILABLE;

@@ -5,6 +5,7 @@
 #include "standins/decoders/decoder_registration.h"
 #include "standins/demux/factory.h"
 #include "standins/renderer/renderer_registration.h"
+#include "standins/switches.h"
 
 namespace {
 
@@ -37,4 +38,12 @@ const MediaFilterEntry* FindMediaFilter(REFCLSID classId)
         if (IsEqualCLSID(*entry.setup->classId, classId))
             return &entry;
     return nullptr;
+}
+
+bool MediaFilterWithdrawn(REFCLSID classId, const standins::StandinSwitches& switches)
+{
+    if (switches.noSections && IsEqualCLSID(classId, *StandinMpeg2DataSetup().classId)) return true;
+    if (switches.noMpeg2Video && IsEqualCLSID(classId, standin::CLSID_StandinMpeg2VideoDecoder)) return true;
+    if (switches.noAc3 && IsEqualCLSID(classId, standin::CLSID_StandinAc3Decoder)) return true;
+    return false;
 }

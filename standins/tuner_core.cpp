@@ -37,12 +37,24 @@ void TunerCore::CommitChanges()
 {
     AutoLock lock(lock_);
     tuned_.frequencyKhz = pendingFrequency_;
-    tuned_.locked = pendingFrequency_ != 0 && BroadcastExists(pendingFrequency_);
+    tuned_.present = pendingFrequency_ != 0 && BroadcastExists(pendingFrequency_);
+    tuned_.locked = tuned_.present && lockDelay_.count() == 0;
+    committedAt_ = Clock::now();
     ++tuned_.generation;
 }
 
 TunedMultiplex TunerCore::Tuned()
 {
     AutoLock lock(lock_);
+    if (tuned_.present && !tuned_.locked && Clock::now() - committedAt_ >= lockDelay_) tuned_.locked = true;
     return tuned_;
+}
+
+void TunerCore::Forget()
+{
+    AutoLock lock(lock_);
+    tuned_.frequencyKhz = 0;
+    tuned_.present = false;
+    tuned_.locked = false;
+    ++tuned_.generation;
 }

@@ -8,8 +8,9 @@
 
 // ---- output
 
-CReceiverOutputPin::CReceiverOutputPin(CBaseFilter* filter, CriticalSection* lock, OutputSubtype output)
-    : CBaseOutputPin(L"sortie récepteur", filter, lock, L"MPEG2 Transport"), output_(output)
+CReceiverOutputPin::CReceiverOutputPin(CBaseFilter* filter, CriticalSection* lock, OutputSubtype output,
+                                       bool oddSamples)
+    : CBaseOutputPin(L"sortie récepteur", filter, lock, L"MPEG2 Transport"), output_(output), oddSamples_(oddSamples)
 {
 }
 
@@ -37,7 +38,7 @@ HRESULT CReceiverOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR
     if (!allocator || !request) return E_POINTER;
     // As large as the tuner's buffers, so a sample passes on whole.
     request->cBuffers = std::max(request->cBuffers, 8L);
-    request->cbBuffer = std::max(request->cbBuffer, 188L * 256);
+    request->cbBuffer = std::max(request->cbBuffer, oddSamples_ ? 65536L : 188L * 256);
     if (request->cbAlign <= 0) request->cbAlign = 1;
     ALLOCATOR_PROPERTIES actual{};
     HRESULT hr = allocator->SetProperties(request, &actual);
@@ -59,7 +60,7 @@ HRESULT CReceiverOutputPin::PassOn(IMediaSample* sample)
         if (FAILED(hr)) return hr;
         BYTE* target = nullptr;
         if (FAILED(copy->GetPointer(&target)) || !target) return E_POINTER;
-        long room = copy->GetSize() / 188 * 188;
+        long room = oddSamples_ ? copy->GetSize() : copy->GetSize() / 188 * 188;
         if (room <= 0) return E_FAIL;
         const long chunk = std::min(room, length - offset);
         std::memcpy(target, source + offset, static_cast<size_t>(chunk));
@@ -106,9 +107,9 @@ HRESULT CReceiverInputPin::OnEndFlush() { return output_->DeliverEndFlush(); }
 
 // ---- filter
 
-CVirtualReceiver::CVirtualReceiver(const DeviceEntry& device)
+CVirtualReceiver::CVirtualReceiver(const DeviceEntry& device, const standins::StandinSwitches& switches)
     : CBaseFilter(L"récepteur TNT virtuel", nullptr, &stateLock_, device.classId),
-      output_(std::make_unique<CReceiverOutputPin>(this, &stateLock_, device.output)),
+      output_(std::make_unique<CReceiverOutputPin>(this, &stateLock_, device.output, switches.oddSamples)),
       input_(std::make_unique<CReceiverInputPin>(this, &stateLock_, output_.get()))
 {
 }

@@ -7,12 +7,14 @@
 #include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/output_pin.h"
 #include "standins/catalogue.h"
+#include "standins/switches.h"
 
 class CVirtualReceiver;
 
 class CReceiverOutputPin : public CBaseOutputPin {
 public:
-    CReceiverOutputPin(CBaseFilter* filter, CriticalSection* lock, OutputSubtype output);
+    // `oddSamples`: samples pass on at the sizes they came in, packets split or not.
+    CReceiverOutputPin(CBaseFilter* filter, CriticalSection* lock, OutputSubtype output, bool oddSamples);
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
     HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
@@ -23,6 +25,7 @@ public:
 
 private:
     OutputSubtype output_;
+    bool oddSamples_;
 };
 
 class CReceiverInputPin : public CBaseInputPin {
@@ -44,7 +47,7 @@ private:
 
 class CVirtualReceiver : public CBaseFilter {
 public:
-    explicit CVirtualReceiver(const DeviceEntry& device);
+    CVirtualReceiver(const DeviceEntry& device, const standins::StandinSwitches& switches);
     ~CVirtualReceiver() override;
 
     int GetPinCount() override;

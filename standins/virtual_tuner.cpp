@@ -1,16 +1,39 @@
 #include "standins/virtual_tuner.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <new>
 
 #include "standins/bda_nodes.h"
 #include "standins/trace.h"
 #include "standins/tuner_pins.h"
 
-CVirtualTuner::CVirtualTuner(const DeviceEntry& device)
-    : WithInterfaces(L"tuner TNT virtuel", nullptr, device.classId), device_(device),
-      core_(std::make_shared<TunerCore>()),
-      antenna_(std::make_unique<CAntennaPin>(this, StateLock())),
-      output_(new CTunerOutputPin(this, device.output, core_))
+namespace {
+
+AntennaMode AntennaModeOf(const standins::StandinSwitches& switches)
+{
+    if (switches.blockingAntenna) return AntennaMode::Blocking;
+    if (switches.acceptingAntenna) return AntennaMode::Accepting;
+    return AntennaMode::Refusing;
+}
+
+// Pin types and ids of the topology: one antenna input, one transport output. A real
+// driver numbers the pins it creates; one of each gets the ids of their types.
+constexpr ULONG kAntennaPinType = 0;
+constexpr ULONG kOutputPinType = 1;
+constexpr ULONG kAntennaPinId = 0;
+constexpr ULONG kOutputPinId = 1;
+// In a template connection, a pin end is written as this node type with the pin type.
+constexpr ULONG kPinEnd = static_cast<ULONG>(-1);
+
+}  // namespace
+
+CVirtualTuner::CVirtualTuner(const DeviceEntry& device, const standins::StandinSwitches& switches)
+    : WithInterfaces(L"tuner TNT virtuel", nullptr, device.classId), device_(device), switches_(switches),
+      core_(std::make_shared<TunerCore>(std::chrono::milliseconds(switches.slowLockMs))),
+      antenna_(std::make_unique<CAntennaPin>(this, StateLock(), AntennaModeOf(switches), switches.lazyPins)),
+      output_(new CTunerOutputPin(this, device.output, core_, switches))
 {
 }
 
@@ -31,6 +54,9 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::Stop()
 {
     TraceLine("Stop");
     output_->SetRunning(false);
+    antenna_->SetStopped(true);
+    // A USB tuner powers down with its graph: it must be tuned again before it plays.
+    if (switches_.forgetful) core_->Forget();
     return CSource::Stop();
 }
 
@@ -38,12 +64,14 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::Pause()
 {
     TraceLine("Pause");
     output_->SetRunning(false);
+    antenna_->SetStopped(false);
     return CSource::Pause();
 }
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::Run(REFERENCE_TIME start)
 {
     TraceLine("Run");
+    antenna_->SetStopped(false);
     HRESULT hr = CSource::Run(start);
     if (SUCCEEDED(hr)) output_->SetRunning(true);
     return hr;
@@ -56,12 +84,25 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::GetState(DWORD timeoutMs, FILTER_STATE*
     return hr;
 }
 
-int CVirtualTuner::GetPinCount() { return 2; }
+bool CVirtualTuner::OutputShown()
+{
+    if (!switches_.lazyPins) return true;
+    AutoLock lock(*StateLock());
+    return outputJoined_;
+}
+
+bool CVirtualTuner::Joined(ULONG inputPinId, ULONG outputPinId)
+{
+    if (inputPinId != kAntennaPinId || outputPinId != kOutputPinId) return false;
+    return OutputShown();
+}
+
+int CVirtualTuner::GetPinCount() { return OutputShown() ? 2 : 1; }
 
 CBasePin* CVirtualTuner::GetPin(int index)
 {
     if (index == 0) return antenna_.get();
-    if (index == 1) return output_;
+    if (index == 1 && OutputShown()) return output_;
     return nullptr;
 }
 
@@ -146,14 +187,47 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::GetPinTypes(ULONG* count, ULONG maximum
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CVirtualTuner::GetTemplateConnections(ULONG* count, ULONG, BDA_TEMPLATE_CONNECTION[])
+HRESULT STDMETHODCALLTYPE CVirtualTuner::GetTemplateConnections(ULONG* count, ULONG maximum,
+                                                                BDA_TEMPLATE_CONNECTION connections[])
 {
     if (!count) return E_POINTER;
-    *count = 0;
-    return E_NOTIMPL;
+    // Antenna -> RF node -> demodulator node -> transport output, as far as the device
+    // has the nodes; a program learns from the pin ends which pin type is the output.
+    BDA_TEMPLATE_CONNECTION found[3];
+    ULONG used = 0;
+    ULONG fromType = kPinEnd;
+    ULONG fromPin = kAntennaPinType;
+    for (ULONG node : {ULONG{kFrequencyNode}, ULONG{kStatisticsNode}}) {
+        if (!HasNode(node)) continue;
+        found[used++] = {fromType, fromPin, node, 0};
+        fromType = node;
+        fromPin = 1;
+    }
+    found[used++] = {fromType, fromPin, kPinEnd, kOutputPinType};
+    *count = used;
+    if (maximum < used || !connections) return E_INVALIDARG;
+    std::copy(found, found + used, connections);
+    return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CVirtualTuner::CreatePin(ULONG, ULONG*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE CVirtualTuner::CreatePin(ULONG pinType, ULONG* pinId)
+{
+    if (!switches_.lazyPins) return E_NOTIMPL;
+    if (!pinId) return E_POINTER;
+    char line[48];
+    std::snprintf(line, sizeof line, "CreatePin %lu", static_cast<unsigned long>(pinType));
+    TraceLine(line);
+    AutoLock lock(*StateLock());
+    if (pinType == kAntennaPinType) {
+        // The antenna pin exists from the start, as the driver's only input.
+        *pinId = kAntennaPinId;
+        return S_OK;
+    }
+    if (pinType != kOutputPinType) return E_INVALIDARG;
+    outputCreated_ = true;
+    *pinId = kOutputPinId;
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::DeletePin(ULONG) { return E_NOTIMPL; }
 
@@ -163,7 +237,20 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::SetMedium(ULONG, REGPINMEDIUM*) { retur
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::CreateTopology(ULONG inputPinId, ULONG outputPinId)
 {
-    return inputPinId == 0 && outputPinId == 1 ? S_OK : E_INVALIDARG;
+    if (!switches_.lazyPins) return inputPinId == kAntennaPinId && outputPinId == kOutputPinId ? S_OK : E_INVALIDARG;
+    char line[64];
+    std::snprintf(line, sizeof line, "CreateTopology %lu %lu", static_cast<unsigned long>(inputPinId),
+                  static_cast<unsigned long>(outputPinId));
+    TraceLine(line);
+    {
+        AutoLock lock(*StateLock());
+        if (inputPinId != kAntennaPinId || outputPinId != kOutputPinId || !outputCreated_) return E_INVALIDARG;
+        if (outputJoined_) return S_OK;
+        outputJoined_ = true;
+    }
+    // The new pin is seen by the graph's next enumeration of the pins.
+    IncrementPinVersion();
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CVirtualTuner::GetControlNode(ULONG inputPinId, ULONG outputPinId, ULONG nodeType,
@@ -171,7 +258,7 @@ HRESULT STDMETHODCALLTYPE CVirtualTuner::GetControlNode(ULONG inputPinId, ULONG 
 {
     if (!node) return E_POINTER;
     *node = nullptr;
-    if (inputPinId != 0 || outputPinId != 1 || !HasNode(nodeType)) return E_INVALIDARG;
+    if (!Joined(inputPinId, outputPinId) || !HasNode(nodeType)) return E_INVALIDARG;
     *node = CreateControlNode(static_cast<NodeType>(nodeType), core_);
     return *node ? S_OK : E_OUTOFMEMORY;
 }

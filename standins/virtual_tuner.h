@@ -12,6 +12,7 @@
 #include "graph/filterbase/source.h"
 #include "graph/filterbase/with_interfaces.h"
 #include "standins/catalogue.h"
+#include "standins/switches.h"
 #include "standins/tuner_core.h"
 
 class CAntennaPin;
@@ -19,7 +20,7 @@ class CTunerOutputPin;
 
 class CVirtualTuner : public WithInterfaces<CSource, IBDA_DeviceControl, IBDA_Topology> {
 public:
-    explicit CVirtualTuner(const DeviceEntry& device);
+    CVirtualTuner(const DeviceEntry& device, const standins::StandinSwitches& switches);
     ~CVirtualTuner() override;
 
     // Answers the added interfaces, then those of the base class.
@@ -33,7 +34,8 @@ public:
     HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME start) override;
     HRESULT STDMETHODCALLTYPE GetState(DWORD timeoutMs, FILTER_STATE* state) override;
 
-    // Pin 0 is the antenna input, pin 1 the transport-stream output.
+    // Pin 0 is the antenna input, pin 1 the transport-stream output. With lazy pins, as
+    // a BDA driver does, the output shows only once the topology has created and joined it.
     int GetPinCount() override;
     CBasePin* GetPin(int index) override;
 
@@ -63,8 +65,16 @@ public:
 
 private:
     bool HasNode(ULONG nodeType) const;
+    bool OutputShown();
+    // Whether the pair of pin ids is one that the topology joined.
+    bool Joined(ULONG inputPinId, ULONG outputPinId);
 
     const DeviceEntry& device_;
+    const standins::StandinSwitches switches_;
+    // Lazy pins only, under the state lock: the output's id once CreatePin made it, and
+    // whether CreateTopology joined it to the antenna.
+    bool outputCreated_ = false;
+    bool outputJoined_ = false;
     TunerCorePtr core_;
     std::unique_ptr<CAntennaPin> antenna_;
     CTunerOutputPin* output_;  // owned by CSource's pin array

@@ -48,8 +48,9 @@ const wchar_t* NameOf(AudioFormat format)
 
 }  // namespace
 
-CPcmAudioDecoder::CPcmAudioDecoder(IUnknown* outer, AudioFormat format)
-    : CTransformFilter(NameOf(format), outer, *EntryOf(format).setup.classId), format_(format), scanner_(format)
+CPcmAudioDecoder::CPcmAudioDecoder(IUnknown* outer, AudioFormat format, bool strictFormat)
+    : CTransformFilter(NameOf(format), outer, *EntryOf(format).setup.classId), format_(format),
+      strictFormat_(strictFormat), scanner_(format)
 {
 }
 
@@ -62,11 +63,18 @@ HRESULT CPcmAudioDecoder::CheckInputType(const AM_MEDIA_TYPE& type)
 {
     if (type.majortype != MEDIATYPE_Audio) return VFW_E_TYPE_NOT_ACCEPTED;
     if (format_ == AudioFormat::Ac3) return type.subtype == MEDIASUBTYPE_DOLBY_AC3 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    if (format_ == AudioFormat::Eac3) return type.subtype == MEDIASUBTYPE_DOLBY_DDPLUS ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    if (format_ == AudioFormat::Aac)
-        return type.subtype == MEDIASUBTYPE_MPEG_ADTS_AAC || type.subtype == MEDIASUBTYPE_MPEG_LOAS
-                   ? S_OK
-                   : VFW_E_TYPE_NOT_ACCEPTED;
+    if (format_ == AudioFormat::Eac3) {
+        if (type.subtype != MEDIASUBTYPE_DOLBY_DDPLUS) return VFW_E_TYPE_NOT_ACCEPTED;
+        return !strictFormat_ || IsEac3FormatBlock(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    if (format_ == AudioFormat::Aac) {
+        if (type.subtype != MEDIASUBTYPE_MPEG_ADTS_AAC && type.subtype != MEDIASUBTYPE_MPEG_LOAS)
+            return VFW_E_TYPE_NOT_ACCEPTED;
+        // The platform's AAC decoder needs the rate and the channel count up front.
+        const WAVEFORMATEX* wave = WaveFormatOf(type);
+        return !strictFormat_ || (wave && wave->nSamplesPerSec != 0 && wave->nChannels != 0) ? S_OK
+                                                                                              : VFW_E_TYPE_NOT_ACCEPTED;
+    }
     const bool mpeg = type.subtype == MEDIASUBTYPE_MPEG2_AUDIO || type.subtype == MEDIASUBTYPE_MPEG1AudioPayload ||
                       type.subtype == MEDIASUBTYPE_MPEG1Payload;
     return mpeg ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
@@ -99,6 +107,7 @@ void CPcmAudioDecoder::OutputBufferNeeds(long& count, long& bytes)
 void CPcmAudioDecoder::StartOfRun()
 {
     scanner_.Reset();
+    firstFrameChecked_ = false;
     outputRate_ = WaveSampleRate(Output().CurrentMediaType());
     if (!outputRate_) outputRate_ = kDefaultRate;
     haveTime_ = false;
@@ -130,10 +139,24 @@ HRESULT CPcmAudioDecoder::Transform(IMediaSample* sample)
     frames_.clear();
     scanner_.Feed(data, static_cast<std::size_t>(length), frames_);
     for (const AudioFrameInfo& frame : frames_) {
+        hr = CheckFirstFrame(frame);
+        if (FAILED(hr)) return hr;
         hr = DeliverFrame(frame);
         if (hr != S_OK) return hr;
     }
     return S_OK;
+}
+
+HRESULT CPcmAudioDecoder::CheckFirstFrame(const AudioFrameInfo& frame)
+{
+    if (!strictFormat_ || format_ != AudioFormat::Aac || firstFrameChecked_) return S_OK;
+    firstFrameChecked_ = true;
+    const WAVEFORMATEX* wave = WaveFormatOf(Input().CurrentMediaType());
+    if (!wave) return VFW_E_INVALIDMEDIATYPE;
+    const bool rateMatches = wave->nSamplesPerSec == frame.sampleRate;
+    // An ADTS header with configuration 0 leaves the count to the payload: not checked.
+    const bool channelsMatch = frame.channels == 0 || wave->nChannels == frame.channels;
+    return rateMatches && channelsMatch ? S_OK : VFW_E_INVALIDMEDIATYPE;
 }
 
 HRESULT CPcmAudioDecoder::DeliverFrame(const AudioFrameInfo& frame)

@@ -11,7 +11,11 @@ namespace standin {
 
 class CPcmAudioDecoder : public CTransformFilter {
 public:
-    CPcmAudioDecoder(IUnknown* outer, AudioFormat format);
+    // `strictFormat`: as the platform's AAC and Dolby decoders, the format block must
+    // describe the stream: an ADTS stream's first header must carry the block's rate
+    // (the core AAC rate, for HE-AAC) and channel count, and E-AC-3 comes with its own
+    // format tag, not AC-3's.
+    CPcmAudioDecoder(IUnknown* outer, AudioFormat format, bool strictFormat = false);
 
     const FilterSetup* GetSetupData() override;
 
@@ -26,7 +30,12 @@ public:
 private:
     HRESULT DeliverFrame(const AudioFrameInfo& frame);
 
+    // The first ADTS header against the format block; a mismatch stops the stream.
+    HRESULT CheckFirstFrame(const AudioFrameInfo& frame);
+
     AudioFormat format_;
+    bool strictFormat_;
+    bool firstFrameChecked_ = false;
     // Streaming state, under the streaming lock.
     AudioFrameScanner scanner_;
     std::vector<AudioFrameInfo> frames_;

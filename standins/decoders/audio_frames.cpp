@@ -93,6 +93,10 @@ std::optional<AudioFrameInfo> ParseAdtsHeader(const std::uint8_t* d, std::size_t
     f.sampleRate = kRates[rateIndex];
     f.samplesPerFrame = 1024 * (static_cast<std::uint32_t>(d[6] & 0x03) + 1);
     f.frameBytes = length;
+    // channel_configuration: 1 to 6 channels as numbered, 7 is 7.1; 0 leaves it to the
+    // stream's own configuration element.
+    const std::uint32_t configuration = static_cast<std::uint32_t>((d[2] & 0x01) << 2 | d[3] >> 6);
+    f.channels = configuration == 7 ? 8 : configuration;
     return f;
 }
 

@@ -13,6 +13,7 @@ struct AudioFrameInfo {
     std::uint32_t sampleRate = 0;
     std::uint32_t samplesPerFrame = 0;   // per channel
     std::uint32_t frameBytes = 0;        // whole frame, header included
+    std::uint32_t channels = 0;          // ADTS only: from channel_configuration; 0 when not read
 };
 
 // MPEG-1 / MPEG-2 audio (ISO 11172-3, 13818-3), layers I to III: a header starting

@@ -7,6 +7,7 @@
 #include "graph/media_framework.h"
 #include "standins/decoders/audio_decoder.h"
 #include "standins/decoders/video_decoder.h"
+#include "standins/switches_env.h"
 
 namespace standin {
 
@@ -116,12 +117,12 @@ HRESULT CreateH264VideoDecoder(IUnknown* outer, REFIID iid, void** out)
 
 HRESULT CreateAacDecoder(IUnknown* outer, REFIID iid, void** out)
 {
-    return CreateFilterObject<CPcmAudioDecoder>(outer, iid, out, AudioFormat::Aac);
+    return CreateFilterObject<CPcmAudioDecoder>(outer, iid, out, AudioFormat::Aac, CurrentStandinSwitches().strictAac);
 }
 
 HRESULT CreateEac3Decoder(IUnknown* outer, REFIID iid, void** out)
 {
-    return CreateFilterObject<CPcmAudioDecoder>(outer, iid, out, AudioFormat::Eac3);
+    return CreateFilterObject<CPcmAudioDecoder>(outer, iid, out, AudioFormat::Eac3, CurrentStandinSwitches().strictAac);
 }
 
 HRESULT CreateMpegAudioDecoder(IUnknown* outer, REFIID iid, void** out)

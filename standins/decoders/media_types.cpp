@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "graph/filterbase/media_type.h"
+#include "graph/media_framework.h"
 #include "standins/decoders/mpeg_video_stream.h"
 
 namespace standin {
@@ -114,6 +115,21 @@ HRESULT MakePcmType(std::uint32_t sampleRate, AM_MEDIA_TYPE& type)
     w.nAvgBytesPerSec = sampleRate * kPcmBytesPerFrame;
     w.cbSize = 0;
     return SetFormat(type, &w, sizeof w);
+}
+
+const WAVEFORMATEX* WaveFormatOf(const AM_MEDIA_TYPE& type)
+{
+    if (type.formattype != FORMAT_WaveFormatEx || !FormatAtLeast(type, sizeof(WAVEFORMATEX))) return nullptr;
+    return reinterpret_cast<const WAVEFORMATEX*>(type.pbFormat);
+}
+
+bool IsEac3FormatBlock(const AM_MEDIA_TYPE& type)
+{
+    const WAVEFORMATEX* wave = WaveFormatOf(type);
+    if (!wave || wave->wFormatTag != WAVE_FORMAT_EXTENSIBLE || !FormatAtLeast(type, sizeof(WAVEFORMATEXTENSIBLE)))
+        return false;
+    const auto* extensible = reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(type.pbFormat);
+    return IsEqualGUID(extensible->SubFormat, MEDIASUBTYPE_DOLBY_DDPLUS) != 0;
 }
 
 std::uint32_t WaveSampleRate(const AM_MEDIA_TYPE& type)

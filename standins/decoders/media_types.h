@@ -20,6 +20,12 @@ HRESULT MakePcmType(std::uint32_t sampleRate, AM_MEDIA_TYPE& type);
 // Sample rate of a WAVEFORMATEX type when it is a plausible broadcast rate, else 0.
 std::uint32_t WaveSampleRate(const AM_MEDIA_TYPE& type);
 
+// The WAVEFORMATEX of a type, or null when the block is missing or too short.
+const WAVEFORMATEX* WaveFormatOf(const AM_MEDIA_TYPE& type);
+// Whether the block is E-AC-3's own: a WAVEFORMATEXTENSIBLE whose sub-format is the
+// Dolby Digital Plus subtype (E-AC-3 has no format tag of its own; AC-3's 0x2000 is not it).
+bool IsEac3FormatBlock(const AM_MEDIA_TYPE& type);
+
 inline constexpr std::uint32_t kPcmBytesPerFrame = 4;   // two 16-bit channels
 
 }  // namespace standin

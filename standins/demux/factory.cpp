@@ -10,16 +10,17 @@
 #include "graph/mpeg2_data.h"
 #include "standins/demux/demux_filter.h"
 #include "standins/demux/mpeg2_data_filter.h"
+#include "standins/switches_env.h"
 
 namespace {
 
-template <class Filter>
-HRESULT Create(IUnknown* outer, REFIID iid, void** out)
+template <class Filter, class... Args>
+HRESULT Create(IUnknown* outer, REFIID iid, void** out, Args... args)
 {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto* filter = new (std::nothrow) Filter();
+    auto* filter = new (std::nothrow) Filter(args...);
     if (!filter) return E_OUTOFMEMORY;
     // The temporary reference makes a failed query destroy the new filter.
     filter->NonDelegatingAddRef();
@@ -72,7 +73,7 @@ HRESULT CreateStandinDemux(IUnknown* outer, REFIID iid, void** out)
 
 HRESULT CreateStandinMpeg2Data(IUnknown* outer, REFIID iid, void** out)
 {
-    return Create<CStandinMpeg2Data>(outer, iid, out);
+    return Create<CStandinMpeg2Data>(outer, iid, out, CurrentStandinSwitches().strictSections);
 }
 
 const FilterSetup& StandinDemuxSetup() { return kDemuxSetup; }

@@ -6,6 +6,7 @@
 
 #include "channels/psi/ts_packet.h"
 #include "graph/filterbase/base_input_pin.h"
+#include "standins/demux/com_apartment.h"
 #include "standins/demux/factory.h"
 #include "standins/demux/section_list.h"
 #include "standins/demux/section_stream.h"
@@ -81,8 +82,8 @@ private:
     CStandinMpeg2Data* owner_;
 };
 
-CStandinMpeg2Data::CStandinMpeg2Data()
-    : WithInterfaces(L"Sections and tables stand-in", nullptr, &stateLock_, CLSID_Mpeg2Data),
+CStandinMpeg2Data::CStandinMpeg2Data(bool strict)
+    : WithInterfaces(L"Sections and tables stand-in", nullptr, &stateLock_, CLSID_Mpeg2Data), strict_(strict),
       input_(new CSectionsInputPin(this, &stateLock_)),
       router_([this](std::uint16_t pid, bool map) { MapUpstream(pid, map); })
 {
@@ -147,6 +148,7 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetSection(PID pid, TID tid, PMPEG2
     if (!sectionList) return E_POINTER;
     *sectionList = nullptr;
     if (pid > kTsMaxPid) return E_INVALIDARG;
+    if (strict_ && !CallerEnteredCom()) return CO_E_NOTINITIALIZED;
     const SectionRouter::Id id = router_.OpenRequest(pid, tid);
     std::vector<std::uint8_t> section = router_.WaitRequest(id, std::chrono::milliseconds(timeoutMs));
     if (section.empty()) return MPEG2_E_SECTION_NOT_FOUND;
@@ -165,7 +167,8 @@ HRESULT STDMETHODCALLTYPE CStandinMpeg2Data::GetStreamOfSections(PID pid, TID ti
     if (!stream) return E_POINTER;
     *stream = nullptr;
     if (pid > kTsMaxPid || !dataReadyEvent) return E_INVALIDARG;
-    ComPtr<CSectionStream> created = MakeComObject<CSectionStream>(GetOwner(), router_, dataReadyEvent);
+    if (strict_ && !CallerEnteredCom()) return CO_E_NOTINITIALIZED;
+    ComPtr<CSectionStream> created = MakeComObject<CSectionStream>(GetOwner(), router_, dataReadyEvent, strict_);
     if (!created) return E_OUTOFMEMORY;
     const HRESULT hr = created->Open(pid, tid);
     if (FAILED(hr)) return hr;

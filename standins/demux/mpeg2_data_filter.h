@@ -19,7 +19,9 @@ class CSectionsInputPin;
 
 class CStandinMpeg2Data : public WithInterfaces<CBaseFilter, IMpeg2Data> {
 public:
-    CStandinMpeg2Data();
+    // `strict`: as the platform's filter is documented (see CSectionStream), and a call
+    // from a thread that has not entered COM is refused.
+    explicit CStandinMpeg2Data(bool strict = false);
     ~CStandinMpeg2Data() override;
 
     // Answers the added interfaces, then those of the base class.
@@ -49,6 +51,7 @@ private:
     void MapUpstream(std::uint16_t pid, bool map);
 
     CriticalSection stateLock_;
+    const bool strict_;
     CSectionsInputPin* input_;
     std::mutex upstreamMutex_;
     ComPtr<IMPEG2PIDMap> upstream_;

@@ -1,10 +1,12 @@
 #include "standins/demux/section_stream.h"
 
+#include "standins/demux/com_apartment.h"
+
 #include <algorithm>
 #include <cstring>
 
-CSectionStream::CSectionStream(IUnknown* owner, SectionRouter& router, HANDLE event)
-    : ComObject(L"CSectionStream"), owner_(ComPtr<IUnknown>::Share(owner)), router_(router)
+CSectionStream::CSectionStream(IUnknown* owner, SectionRouter& router, HANDLE event, bool strict)
+    : ComObject(L"CSectionStream"), owner_(ComPtr<IUnknown>::Share(owner)), router_(router), strict_(strict)
 {
     // The caller may close its handle while the stream lives; ours stays valid.
     if (!DuplicateHandle(GetCurrentProcess(), event, GetCurrentProcess(), &event_, 0, FALSE,
@@ -38,7 +40,13 @@ HRESULT STDMETHODCALLTYPE CSectionStream::SupplyDataBuffer(PMPEG_STREAM_BUFFER b
 {
     if (!buffer) return E_POINTER;
     if (!buffer->pDataBuffer || buffer->dwDataBufferSize == 0) return E_INVALIDARG;
+    if (strict_ && !CallerEnteredCom()) return CO_E_NOTINITIALIZED;
     std::lock_guard<std::mutex> lock(mutex_);
+    if (strict_) {
+        if (!buffers_.empty()) return E_FAIL;
+        buffers_.push_back(buffer);
+        return S_OK;
+    }
     if (!backlog_.empty()) {
         Fill(buffer, backlog_.front().data(), backlog_.front().size());
         backlog_.pop_front();
@@ -57,6 +65,7 @@ void CSectionStream::OnSection(const std::uint8_t* section, std::size_t size)
         Fill(buffer, section, size);
         return;
     }
+    if (strict_) return;  // nobody was waiting for it
     if (backlog_.size() == kBacklogLimit) backlog_.pop_front();
     backlog_.emplace_back(section, section + size);
 }

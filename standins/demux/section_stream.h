@@ -9,6 +9,10 @@
 // nothing. A section larger than the buffer fills it with its first bytes and
 // marks the buffer's status with HRESULT_FROM_WIN32(ERROR_MORE_DATA).
 //
+// Strict, as the platform's filter is documented: one buffer waits at a time (a second
+// SupplyDataBuffer meanwhile fails with E_FAIL), a section that arrives with no buffer
+// waiting is lost, and a caller that has not entered COM is refused.
+//
 // The stream holds a reference on its filter, so it stays usable after the
 // graph lets go; releasing it closes the request and unmaps the PID when no
 // other request uses it.
@@ -27,7 +31,7 @@ public:
     static constexpr std::size_t kBacklogLimit = 64;
 
     // `owner` is the filter whose router this is; `event` is duplicated.
-    CSectionStream(IUnknown* owner, SectionRouter& router, HANDLE event);
+    CSectionStream(IUnknown* owner, SectionRouter& router, HANDLE event, bool strict = false);
     ~CSectionStream() override;
     // Starts receiving; done after construction so the router never sees a half-built stream.
     HRESULT Open(PID pid, TID tableId);
@@ -43,6 +47,7 @@ private:
     ComPtr<IUnknown> owner_;  // released last, after the router is done with us
     SectionRouter& router_;
     HANDLE event_ = nullptr;
+    const bool strict_;
     bool open_ = false;
     SectionRouter::Id id_ = 0;
 

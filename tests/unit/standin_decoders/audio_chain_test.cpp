@@ -2,10 +2,14 @@
 // in, time-stamped PCM of the right rate and length out.
 #include <dshow.h>
 #include <uuids.h>
+#include <mmreg.h>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
 #include "common/com_ptr.h"
+#include "graph/media_framework.h"
 #include "standins/decoders/decoder_registration.h"
 #include "test_source.h"
 
@@ -50,7 +54,9 @@ protected:
     }
 
     // source (demultiplexer-like type) -> decoder -> recording sink, then run to the end.
-    std::vector<ReceivedSample> Decode(standin::FilterFactory factory, const GUID& subtype, std::vector<Payload> data)
+    // A decoder that stops the stream never ends it: `mayStop` then only waits a while.
+    std::vector<ReceivedSample> Decode(standin::FilterFactory factory, const GUID& subtype, std::vector<Payload> data,
+                                       bool mayStop = false)
     {
         MediaType type;
         DemuxAudioType(subtype, type);
@@ -67,7 +73,10 @@ protected:
         ComPtr<IMediaControl> control;
         EXPECT_HRESULT_SUCCEEDED(graph_.As(IID_IMediaControl, control));
         EXPECT_HRESULT_SUCCEEDED(control->Run());
-        EXPECT_TRUE(sink->WaitForEnd(10000));
+        const bool ended = sink->WaitForEnd(mayStop ? 2000 : 10000);
+        if (!mayStop) {
+            EXPECT_TRUE(ended);
+        }
         return sink->Samples();
     }
 
@@ -188,4 +197,86 @@ TEST_F(AudioChain, PlaysIntoWinesDirectSoundRenderer)
     long code = 0;
     EXPECT_EQ(S_OK, events->WaitForCompletion(10000, &code));
     EXPECT_EQ(EC_COMPLETE, code);
+}
+
+// ---- strict format blocks (BRISOME_STANDINS=strict-aac)
+
+// One ADTS frame (no CRC) of `bytes` bytes at the rate of table index `rateIndex`.
+Bytes AdtsFrame(int rateIndex, int channels, std::size_t bytes = 200)
+{
+    Bytes f(bytes, 0);
+    f[0] = 0xFF;
+    f[1] = 0xF1;
+    f[2] = static_cast<std::uint8_t>(1 << 6 | rateIndex << 2 | (channels >> 2 & 1));
+    f[3] = static_cast<std::uint8_t>((channels & 3) << 6 | (bytes >> 11 & 3));
+    f[4] = static_cast<std::uint8_t>(bytes >> 3 & 0xFF);
+    f[5] = static_cast<std::uint8_t>((bytes & 7) << 5 | 0x1F);
+    f[6] = 0xFC;
+    return f;
+}
+
+class StrictAudioChain : public AudioChain {
+protected:
+    void SetUp() override
+    {
+        SetEnvironmentVariableA("BRISOME_STANDINS", "strict-aac");
+        AudioChain::SetUp();
+    }
+    void TearDown() override
+    {
+        AudioChain::TearDown();
+        SetEnvironmentVariableA("BRISOME_STANDINS", nullptr);
+    }
+};
+
+TEST_F(StrictAudioChain, AacPlaysOnlyWhenTheFormatBlockDescribesTheStream)
+{
+    // The source's block says 48 kHz stereo (rate index 3).
+    struct Case {
+        int rateIndex;
+        int channels;
+        bool plays;
+    };
+    for (const Case& c : {Case{3, 2, true}, Case{6, 2, false}, Case{3, 1, false}}) {
+        SCOPED_TRACE(testing::Message() << "rate index " << c.rateIndex << ", " << c.channels << " channels");
+        TearDown();
+        SetUp();
+        const std::vector<ReceivedSample> out = Decode(standin::CreateAacDecoder, MEDIASUBTYPE_MPEG_ADTS_AAC,
+                                                       Chunked(Repeat(AdtsFrame(c.rateIndex, c.channels), 20), 184, 0), true);
+        EXPECT_EQ(!out.empty(), c.plays);
+    }
+}
+
+TEST_F(StrictAudioChain, Eac3TakesOnlyItsOwnFormatBlock)
+{
+    MediaType ac3Tagged;
+    DemuxAudioType(MEDIASUBTYPE_DOLBY_DDPLUS, ac3Tagged);
+    reinterpret_cast<WAVEFORMATEX*>(ac3Tagged.Get().pbFormat)->wFormatTag = 0x2000;
+    MediaType own;
+    AM_MEDIA_TYPE& t = *own.Put();
+    t.majortype = MEDIATYPE_Audio;
+    t.subtype = MEDIASUBTYPE_DOLBY_DDPLUS;
+    t.formattype = FORMAT_WaveFormatEx;
+    WAVEFORMATEXTENSIBLE w{};
+    w.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    w.Format.nChannels = 2;
+    w.Format.nSamplesPerSec = 48000;
+    w.Format.cbSize = sizeof w - sizeof(WAVEFORMATEX);
+    w.SubFormat = MEDIASUBTYPE_DOLBY_DDPLUS;
+    t.cbFormat = sizeof w;
+    t.pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(sizeof w));
+    std::memcpy(t.pbFormat, &w, sizeof w);
+
+    for (MediaType* type : {&ac3Tagged, &own}) {
+        auto* source = new CTestSource(type->Get(), {});
+        ComPtr<IBaseFilter> sourceFilter = ComPtr<IBaseFilter>::Share(static_cast<IBaseFilter*>(source));
+        ComPtr<IBaseFilter> decoder;
+        ASSERT_HRESULT_SUCCEEDED(standin::CreateEac3Decoder(nullptr, IID_IBaseFilter, decoder.PutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(graph_->AddFilter(sourceFilter.Get(), nullptr));
+        ASSERT_HRESULT_SUCCEEDED(graph_->AddFilter(decoder.Get(), nullptr));
+        const HRESULT hr = graph_->ConnectDirect(source->OutputPin(), PinOf(decoder.Get(), PINDIR_INPUT), nullptr);
+        EXPECT_EQ(SUCCEEDED(hr), type == &own);
+        graph_->RemoveFilter(sourceFilter.Get());
+        graph_->RemoveFilter(decoder.Get());
+    }
 }

@@ -280,4 +280,73 @@ TEST_F(StandinFiltersTest, OutputPinsAreManagedByName)
     ASSERT_EQ(graph->control->Run(), S_OK);
 }
 
+// The sections-and-tables filter as strict as the platform's is documented to be.
+class StrictSectionsTest : public StandinFiltersTest {
+protected:
+    void SetUp() override
+    {
+        SetEnvironmentVariableA("BRISOME_STANDINS", "strict-sections");
+        StandinFiltersTest::SetUp();
+    }
+    void TearDown() override
+    {
+        StandinFiltersTest::TearDown();
+        SetEnvironmentVariableA("BRISOME_STANDINS", nullptr);
+    }
+};
+
+TEST_F(StrictSectionsTest, OneBufferWaitsAtATimeSectionsWithoutOneAreLostAndCallersMustEnterCom)
+{
+    HANDLE ready = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    ComPtr<IMpeg2Stream> stream;
+    ASSERT_EQ(graph->mpeg2Data->GetStreamOfSections(0x12, 0x4E, nullptr, ready, stream.Put()), S_OK);
+    BYTE memory[2][4096];
+    MPEG_STREAM_BUFFER buffers[2];
+    for (int i = 0; i < 2; ++i) buffers[i] = MPEG_STREAM_BUFFER{E_FAIL, 4096, 0, memory[i]};
+    ASSERT_EQ(stream->SupplyDataBuffer(&buffers[0]), S_OK);
+    EXPECT_EQ(stream->SupplyDataBuffer(&buffers[1]), E_FAIL) << "a buffer is already waiting";
+
+    const Bytes first = LongSection(0x4E, 0x101, Pattern(120, 1));
+    const Bytes second = LongSection(0x4E, 0x102, Pattern(120, 2));
+    TsWriter ts;
+    ts.Section(0x12, first);
+    ts.Section(0x12, second);  // no buffer waits for it: lost
+    graph->Push(ts.bytes());
+    ASSERT_EQ(WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(Bytes(memory[0], memory[0] + buffers[0].dwSizeOfDataRead), first);
+    ASSERT_TRUE(graph->Drain());
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(stream->SupplyDataBuffer(&buffers[1]), S_OK);
+    EXPECT_EQ(WaitForSingleObject(ready, 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "nothing kept back";
+
+    // A buffer too small says so through its status.
+    buffers[0] = MPEG_STREAM_BUFFER{S_OK, 16, 0, memory[0]};
+    TsWriter more;
+    more.Section(0x12, second);
+    graph->Push(more.bytes());
+    ASSERT_EQ(WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(Bytes(memory[1], memory[1] + buffers[1].dwSizeOfDataRead), second);
+    ASSERT_EQ(stream->SupplyDataBuffer(&buffers[0]), S_OK);
+    TsWriter last;
+    last.SkipCounter(0x12);  // a repeated continuity counter would mark a duplicate packet
+    last.Section(0x12, first);
+    graph->Push(last.bytes());
+    ASSERT_EQ(WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(FAILED(buffers[0].hr));
+
+    // A thread that has not entered COM is refused.
+    HRESULT supplied = S_OK, asked = S_OK;
+    buffers[1] = MPEG_STREAM_BUFFER{E_FAIL, 4096, 0, memory[1]};
+    std::thread([&] {
+        supplied = stream->SupplyDataBuffer(&buffers[1]);
+        ISectionList* list = nullptr;
+        asked = graph->mpeg2Data->GetSection(0x00, 0x00, nullptr, 100, &list);
+        if (list) list->Release();
+    }).join();
+    EXPECT_EQ(supplied, CO_E_NOTINITIALIZED);
+    EXPECT_EQ(asked, CO_E_NOTINITIALIZED);
+    stream.Reset();
+    CloseHandle(ready);
+}
+
 }  // namespace

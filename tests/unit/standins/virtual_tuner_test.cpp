@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,7 @@
 #include "graph/filterbase/com_object.h"
 #include "graph/filterbase/network_provider.h"
 #include "standins/catalogue.h"
+#include "standins/decoders/decoder_registration.h"
 #include "tests/unit/standins/standins_environment.h"
 #include "tests/support/packets.h"
 
@@ -457,6 +459,189 @@ TEST_F(VirtualTunerTest, AntennaTakesTheNetworkProviderAndRefusesItsSamples)
     ASSERT_TRUE(SUCCEEDED(graph.Run()));
     ASSERT_TRUE(WaitFor([&] { return collector->Size() > 0; }, 2000));
     EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+// ---- the strict switches (BRISOME_STANDINS), read as each stand-in is created
+
+class StrictTunerTest : public VirtualTunerTest {
+protected:
+    void Switch(const char* switches) { SetEnvironmentVariableA("BRISOME_STANDINS", switches); }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("BRISOME_STANDINS", nullptr);
+        VirtualTunerTest::TearDown();
+    }
+    static int PinCount(IBaseFilter* filter)
+    {
+        ComPtr<IEnumPins> pins;
+        if (FAILED(filter->EnumPins(pins.Put()))) return -1;
+        int count = 0;
+        ComPtr<IPin> pin;
+        while (pins->Next(1, pin.Put(), nullptr) == S_OK) ++count;
+        return count;
+    }
+    bool TraceHas(const std::string& line) const
+    {
+        const std::vector<std::string> lines = ReadLines(tracePath_);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+};
+
+TEST_F(StrictTunerTest, LazyPinsShowTheOutputOnlyOnceTheTopologyCreatesAndJoinsIt)
+{
+    Switch("lazy-pins");
+    ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
+    ComPtr<IBDA_Topology> topology;
+    ASSERT_EQ(tuner->QueryInterface(IID_IBDA_Topology, topology.PutVoid()), S_OK);
+    EXPECT_EQ(PinCount(tuner.Get()), 1) << "only the antenna";
+    ComPtr<IUnknown> node;
+    EXPECT_EQ(topology->GetControlNode(0, 1, 0, node.Put()), E_INVALIDARG) << "no topology yet";
+
+    // What a program needs to find the pin to create: the output pin type ends the
+    // template's last connection.
+    ULONG types[4];
+    ULONG typeCount = 0;
+    ASSERT_EQ(topology->GetPinTypes(&typeCount, 4, types), S_OK);
+    EXPECT_EQ(typeCount, 2u);
+    BDA_TEMPLATE_CONNECTION connections[8];
+    ULONG connectionCount = 0;
+    ASSERT_EQ(topology->GetTemplateConnections(&connectionCount, 8, connections), S_OK);
+    ASSERT_GE(connectionCount, 1u);
+    EXPECT_EQ(connections[0].FromNodeType, static_cast<ULONG>(-1));
+    EXPECT_EQ(connections[connectionCount - 1].ToNodeType, static_cast<ULONG>(-1));
+    const ULONG outputType = connections[connectionCount - 1].ToNodePinType;
+
+    ULONG outputId = 99;
+    ASSERT_EQ(topology->CreatePin(outputType, &outputId), S_OK);
+    EXPECT_EQ(PinCount(tuner.Get()), 1) << "created but not joined";
+    EXPECT_EQ(topology->CreateTopology(0, outputId + 1), E_INVALIDARG);
+    ASSERT_EQ(topology->CreateTopology(0, outputId), S_OK);
+    EXPECT_EQ(PinCount(tuner.Get()), 2);
+    EXPECT_EQ(topology->GetControlNode(0, outputId + 1, 0, node.Put()), E_INVALIDARG);
+    EXPECT_EQ(Tune(tuner.Get(), kWithFile), S_OK) << "the nodes answer on the ids the topology gave";
+    EXPECT_TRUE(TraceHas("CreatePin " + std::to_string(outputType)));
+    EXPECT_TRUE(TraceHas("CreateTopology 0 " + std::to_string(outputId)));
+
+    // Upstream, the tuner looks for a network provider to register with.
+    auto collector = MakeComObject<Collector>();
+    Graph graph({tuner});
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
+    auto* provider = new CNetworkProvider();
+    ASSERT_EQ(graph.Get()->AddFilter(provider, L"Fournisseur"), S_OK);
+    ComPtr<IBDA_NetworkProvider> offers;
+    provider->QueryInterface(IID_IBDA_NetworkProvider, offers.PutVoid());
+    ComPtr<IPin> providerPin = FindFreePin(provider, PINDIR_OUTPUT);
+    ComPtr<IPin> antenna = FindFreePin(tuner.Get(), PINDIR_INPUT);
+    ASSERT_EQ(graph.Get()->ConnectDirect(providerPin.Get(), antenna.Get(), nullptr), S_OK);
+    EXPECT_TRUE(TraceHas(offers ? "RegisterDeviceFilter yes" : "RegisterDeviceFilter no"));
+}
+
+TEST_F(StrictTunerTest, ASlowTunerLocksLateAndAForgetfulOneMustBeRetunedAfterAStop)
+{
+    Switch("slow-lock=400,forgetful");
+    ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
+    auto collector = MakeComObject<Collector>();
+    Graph graph({tuner});
+    ASSERT_EQ(graph.Build(collector.Get()), S_OK);
+    ASSERT_TRUE(SUCCEEDED(graph.Run()));
+    ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
+    const Signal early = ReadSignal(tuner.Get());
+    EXPECT_TRUE(early.present);
+    EXPECT_FALSE(early.locked);
+    Sleep(250);
+    EXPECT_EQ(collector->Size(), 0u) << "nothing before the lock";
+    ASSERT_TRUE(WaitFor([&] { return collector->Size() > 0; }, 2000));
+    EXPECT_TRUE(ReadSignal(tuner.Get()).locked);
+
+    // Stopped, the tuner powers down: run again, it plays nothing until tuned again.
+    graph.Stop();
+    EXPECT_FALSE(ReadSignal(tuner.Get()).present);
+    const std::size_t before = collector->Size();
+    ASSERT_TRUE(SUCCEEDED(graph.Run()));
+    Sleep(700);
+    EXPECT_EQ(collector->Size(), before);
+    ASSERT_EQ(Tune(tuner.Get(), kWithFile), S_OK);
+    EXPECT_TRUE(WaitFor([&] { return collector->Size() > before; }, 2000));
+}
+
+TEST_F(StrictTunerTest, OddSamplesSplitPacketsButCarryTheSameBytes)
+{
+    for (const wchar_t* name : {names::kTuner, names::kPairTuner}) {
+        SCOPED_TRACE(testing::Message() << (name == names::kTuner ? "tuner" : "tuner and receiver"));
+        Switch("odd-samples");
+        std::vector<ComPtr<IBaseFilter>> chain = {Tuner(name)};
+        if (name == names::kPairTuner) chain.push_back(Device(KSCATEGORY_BDA_RECEIVER_COMPONENT, names::kReceiver));
+        auto collector = MakeComObject<Collector>();
+        Graph graph(chain);
+        ASSERT_EQ(graph.Build(collector.Get()), S_OK);
+        ASSERT_EQ(Tune(chain[0].Get(), kWithFile), S_OK);
+        ASSERT_TRUE(SUCCEEDED(graph.Run()));
+        ASSERT_TRUE(WaitFor([&] { return collector->Size() >= 2 * broadcast_.size(); }, 8000)) << collector->Size();
+        graph.Stop();
+        const std::vector<std::uint8_t> bytes = collector->Bytes();
+        EXPECT_TRUE(std::equal(broadcast_.begin(), broadcast_.end(), bytes.begin()));
+        EXPECT_GT(collector->BrokenSamples(), 0);
+    }
+}
+
+TEST_F(StrictTunerTest, AnAntennaThatAcceptsOrBlocksFreesItsCallerWhenTheGraphStops)
+{
+    struct Case {
+        const char* switches;
+        bool blocks;
+    };
+    for (const Case& c : {Case{"accepting-antenna", false}, Case{"blocking-antenna", true}}) {
+        SCOPED_TRACE(c.switches);
+        Switch(c.switches);
+        ComPtr<IBaseFilter> tuner = Tuner(names::kTuner);
+        ComPtr<IPin> antenna = FindFreePin(tuner.Get(), PINDIR_INPUT);
+        ComPtr<IMemInputPin> input;
+        ASSERT_EQ(antenna->QueryInterface(IID_IMemInputPin, input.PutVoid()), S_OK);
+        auto collector = MakeComObject<Collector>();
+        Graph graph({tuner});
+        ASSERT_EQ(graph.Build(collector.Get()), S_OK);
+        ASSERT_TRUE(SUCCEEDED(graph.Run()));
+
+        std::atomic<bool> returned{false};
+        HRESULT answer = E_FAIL;
+        std::thread caller([&] {
+            answer = input->Receive(nullptr);
+            returned = true;
+        });
+        Sleep(200);
+        EXPECT_EQ(returned.load(), !c.blocks);
+        const ULONGLONG stopping = GetTickCount64();
+        graph.Stop();
+        caller.join();
+        EXPECT_LT(GetTickCount64() - stopping, 1000u);
+        EXPECT_EQ(answer, c.blocks ? VFW_E_WRONG_STATE : S_OK);
+    }
+}
+
+TEST_F(StrictTunerTest, WithdrawnFiltersCannotBeCreated)
+{
+    struct Case {
+        const char* switches;
+        const CLSID* classId;
+    };
+    const Case cases[] = {
+        {"no-sections", &CLSID_Mpeg2Data},
+        {"no-mpeg2-video", &standin::CLSID_StandinMpeg2VideoDecoder},
+        {"no-ac3", &standin::CLSID_StandinAc3Decoder},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches);
+        ComPtr<IBaseFilter> filter;
+        Switch(c.switches);
+        EXPECT_TRUE(FAILED(CoCreateInstance(*c.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                            filter.PutVoid())));
+        // The others stay: the MPEG audio decoder is never withdrawn.
+        EXPECT_EQ(CoCreateInstance(standin::CLSID_StandinMpegAudioDecoder, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IBaseFilter, filter.PutVoid()),
+                  S_OK);
+        Switch("");
+        EXPECT_EQ(CoCreateInstance(*c.classId, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.PutVoid()), S_OK);
+    }
 }
 
 }  // namespace
