@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/tap_section_request.h"
 #include "graph/graph_handles.h"
 #include "graph/mpeg2_data.h"
 #include "graph/tuning.h"
@@ -59,7 +60,7 @@ bool GraphScanSource::RequestSection(std::uint16_t pid, std::uint8_t tableId, st
                                      std::vector<std::uint8_t>& section)
 {
     if (!mpeg2Data)
-        return false;
+        return RequestTapSection(pid, tableId, timeoutMs, DispatchingWait(dialog_), section);
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         const ULONGLONG asked = GetTickCount64();
@@ -72,7 +73,8 @@ bool GraphScanSource::RequestSection(std::uint16_t pid, std::uint8_t tableId, st
         // A request that fails well before its slice ran out met an error, not a
         // time-out: asking again would only repeat it.
         if (GetTickCount64() - asked < slice / 2)
-            return false;
+            return RequestTapSection(pid, tableId, static_cast<std::uint32_t>(deadline - asked),
+                                     DispatchingWait(dialog_), section);
         PumpMessages(0);
     }
 }
