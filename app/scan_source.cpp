@@ -1,6 +1,7 @@
 #include "app/scan_source.h"
 
 #include "app/scan_worker.h"
+#include "app/tap_section_request.h"
 #include "common/com_ptr.h"
 #include "graph/graph_handles.h"
 #include "graph/mpeg2_data.h"
@@ -64,12 +65,19 @@ bool GraphScanSource::RequestSection(std::uint16_t pid, std::uint8_t tableId, st
 {
     if (Cancelled())
         return false;
+    const ULONGLONG asked = GetTickCount64();
     switch (RequestFromFilter(pid, tableId, timeoutMs, section)) {
     case FilterAnswer::Delivered: return true;
     case FilterAnswer::TimedOut: return false;
-    case FilterAnswer::Refused: return false;
+    case FilterAnswer::Refused: break;
     }
-    return false;
+    // No filter, or one that refuses: the same table from the tap, for what is
+    // left of the time-out.
+    const ULONGLONG spent = GetTickCount64() - asked;
+    if (spent >= timeoutMs)
+        return false;
+    return RequestTapSection(pid, tableId, static_cast<std::uint32_t>(timeoutMs - spent), CancellableWait(cancel_),
+                             section);
 }
 
 GraphScanSource::FilterAnswer GraphScanSource::RequestFromFilter(std::uint16_t pid, std::uint8_t tableId,

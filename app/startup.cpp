@@ -17,6 +17,7 @@
 #include "graph/devices.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
+#include "graph/transport_tap.h"
 #include "guide/guide_reader.h"
 #include "record/recorder.h"
 
@@ -90,7 +91,8 @@ int StartUp()
     SelectChannel(FirstChannel());
     // The channel list is complete and stays as it is from here on: the guide
     // reader may keep events in its records.
-    StartGuideReader(mpeg2Data.Get(), Chaines, currentChannel, mainWindow);
+    StartGuideReader(mpeg2Data.Get(), Chaines, currentChannel, mainWindow,
+                     TransportTapInstalled() ? &tapSections : nullptr);
     return 0;
 }
 

@@ -70,6 +70,9 @@ int main(int argc, char** argv)
     ok = ok && Write(dir, "section_assembler_fuzz", 1, Packetize(0x0012, {eit, eitOther, eit}, counter));
     ok = ok && Write(dir, "section_assembler_fuzz", 2,
                      Packetize(0x0014, {ShortSection(0x70, {0xC0, 0x79, 0x12, 0x45, 0x00})}, counter));
+    // The tap: a seed for the sample sizes, then packets behind a stray tail.
+    ok = ok && Write(dir, "packet_tap_fuzz", 0,
+                     Concat({Bytes{0x34, 0x12}, Bytes(61, 0x47), Packetize(0x0012, {eit, eitOther, eit}, counter)}));
     // Names and titles in the character tables of French broadcasts.
     ok = ok && Write(dir, "dvb_text_fuzz", 0, Text("T\xC2" "el\xC2" "evision \xC3" "a la carte \xFA\xA4"));
     ok = ok && Write(dir, "dvb_text_fuzz", 1, Text("\x15" "Cha\xC3\xAEne B \xF0\x9F\x93\xBA"));

@@ -12,6 +12,7 @@
 #include "graph/graph_filters.h"
 #include "graph/graph_handles.h"
 #include "graph/media_framework.h"
+#include "graph/transport_tap.h"
 
 namespace {
 
@@ -109,6 +110,7 @@ int BuildGraph(HWND window)
     if (FAILED(ConnectFilters(lastDevice.Get(), grabber.Get())))
         return ShowFailure(window, L"Pas connect\u00e9 le grabber \u00e0 la carte TNT, veuillez effacer config.ini et red\u00e9marrer\n");
     grabber.As(IID_ISampleGrabber, sampleGrabber);
+    InstallTransportTap(sampleGrabber.Get());
 
     demuxFilter = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_MPEG2Demultiplexer, L"Demux"));
     if (!demuxFilter)

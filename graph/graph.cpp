@@ -5,6 +5,7 @@
 
 #include "common/error_message.h"
 #include "graph/graph_handles.h"
+#include "graph/transport_tap.h"
 
 int ShowFailure(HWND owner, const wchar_t* message)
 {
@@ -15,8 +16,7 @@ int ShowFailure(HWND owner, const wchar_t* message)
 
 void DestroyGraph()
 {
-    if (sampleGrabber)
-        sampleGrabber->SetCallback(nullptr, 0);
+    RemoveTransportTap(sampleGrabber.Get());
     if (mediaControl)
         mediaControl->Stop();
     // Released in this order, each only if set.

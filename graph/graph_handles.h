@@ -6,6 +6,8 @@
 #include <bdaiface.h>
 #include <qedit.h>
 
+#include "channels/psi/packet_tap.h"
+#include "channels/psi/section_reader.h"
 #include "common/com_ptr.h"
 #include "graph/media_framework.h"
 
@@ -29,3 +31,9 @@ extern ComPtr<IMPEG2PIDMap> videoPidMap;
 extern ComPtr<IMPEG2PIDMap> audioPidMap;
 extern ComPtr<IMPEG2PIDMap> ac3PidMap;
 extern ComPtr<IMpeg2Data> mpeg2Data;
+
+// The whole transport stream as the grabber sees it (graph/transport_tap.h feeds
+// it), and the sections read from it, for the graph's whole life. Used from any
+// thread, each through its own locking.
+extern PacketTap transportTap;
+extern SectionReader tapSections;

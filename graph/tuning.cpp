@@ -2,6 +2,7 @@
 
 #include "graph/codec_pins.h"
 #include "graph/graph_handles.h"
+#include "graph/transport_tap.h"
 
 namespace {
 
@@ -38,6 +39,8 @@ HRESULT TuneFrequency(std::uint32_t frequencyKHz)
     frequencyFilter->put_Bandwidth(kDvbtBandwidthMHz);
     frequencyFilter->put_Frequency(frequencyKHz);
     deviceControl->CheckChanges();
+    // Bytes of the old multiplex must not be joined to the new one's.
+    ResetTransportTap();
     return deviceControl->CommitChanges();
 }
 

@@ -1,13 +1,15 @@
 #include "record/recorder.h"
 
-#include <string>
+#include <memory>
+#include <vector>
 
 #include "channels/text/dvb_text.h"
 #include "common/error_message.h"
 #include "common/wide_text.h"
 #include "graph/graph_handles.h"
+#include "graph/transport_tap.h"
 #include "record/new_file.h"
-#include "record/sample_grabber.h"
+#include "record/recording_writer.h"
 #include "record/service_pids.h"
 
 namespace {
@@ -15,93 +17,108 @@ namespace {
 constexpr wchar_t kExtension[] = L".mpg";
 constexpr wchar_t kMultiplexName[] = L"Transport Stream";
 
-// The running recording, for the message that tells of its failure.
-std::wstring recordingPath;
-LPARAM recordingSerial = 0;
-bool installed = false;
-// Our own reference to the callback of the running recording, then of the last one
-// stopped: the grabber may still be inside (or about to enter) a call to the callback
-// it has just been told to drop, so a stopped callback lives on, file closed, until
-// the next recording starts or the program ends.
-CSampleGrabber* callbackHeld = nullptr;
+struct Recording {
+    LPARAM serial;
+    std::wstring path;  // for the message that tells of its failure
+    std::unique_ptr<RecordingWriter> writer;
+};
 
-void LetGoOfCallback()
+std::vector<Recording> recordings;
+LPARAM lastSerial = 0;
+LPARAM menuRecording = 0;  // 0 when the menus show no recording
+
+Recording* Find(LPARAM serial)
 {
-    if (callbackHeld)
-        callbackHeld->Release();
-    callbackHeld = nullptr;
+    for (Recording& recording : recordings)
+        if (recording.serial == serial)
+            return &recording;
+    return nullptr;
 }
 
-bool Start(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder)
+bool StartFromMenu(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder)
 {
-    if (installed)
+    if (menuRecording != 0)
         return false;
+    menuRecording = BeginRecording(window, name, selection, folder);
+    return menuRecording != 0;
+}
+
+}  // namespace
+
+LPARAM BeginRecording(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder)
+{
     if (!sampleGrabber) {
         ShowError(window, L"Enregistrement impossible : le graphe n'a pas de grabber.");
-        return false;
+        return 0;
+    }
+    if (!TransportTapInstalled()) {
+        ShowError(window, L"Enregistrement impossible : le grabber refuse le rappel d'enregistrement.");
+        return 0;
     }
     NewFile file = CreateNewFile(folder ? folder : L"", DatedStem(name, LocalFileTime()), kExtension);
     if (!file.ok()) {
         ShowError(window, FileFailureText(L"Impossible de cr\u00e9er le fichier d'enregistrement :", file.path,
                                           file.error)
                               .c_str());
-        return false;
+        return 0;
     }
-    const LPARAM serial = ++recordingSerial;
-    LetGoOfCallback();
-    auto* callback = new CSampleGrabber(file.handle, selection, window, WM_RECORDING_FAILED, serial);
-    callback->AddRef();
-    const HRESULT hr = sampleGrabber->SetCallback(callback, 0);
-    if (FAILED(hr)) {
-        callback->Release();  // closes the file
-        DeleteFileW(file.path.c_str());
-        ShowError(window, L"Enregistrement impossible : le grabber refuse le rappel d'enregistrement.");
-        return false;
-    }
-    callbackHeld = callback;
-    recordingPath = file.path;
-    installed = true;
-    return true;
+    const LPARAM serial = ++lastSerial;
+    recordings.push_back(
+        {serial, file.path,
+         std::make_unique<RecordingWriter>(file.handle, selection, window, WM_RECORDING_FAILED, serial)});
+    transportTap.Subscribe(recordings.back().writer.get());
+    return serial;
 }
 
-}  // namespace
+void EndRecording(LPARAM recording)
+{
+    Recording* found = Find(recording);
+    if (!found)
+        return;
+    // Once the tap lets go, no packet of this recording is being written.
+    transportTap.Unsubscribe(found->writer.get());
+    found->writer->Close();
+    recordings.erase(recordings.begin() + (found - recordings.data()));
+}
 
 bool StartServiceRecording(HWND window, const Chaine& channel, bool secondAudioActive, bool ac3Active,
                            const wchar_t* folder)
 {
-    return Start(window, ToWide(DecodeDvbText(channel.Nom)), ServiceSelection(channel, secondAudioActive, ac3Active),
-                 folder);
+    return StartFromMenu(window, ToWide(DecodeDvbText(channel.Nom)),
+                         ServiceSelection(channel, secondAudioActive, ac3Active), folder);
 }
 
 bool StartMultiplexRecording(HWND window, const wchar_t* folder)
 {
-    return Start(window, kMultiplexName, PidSelection::Multiplex(), folder);
+    return StartFromMenu(window, kMultiplexName, PidSelection::Multiplex(), folder);
 }
 
 void StopRecording()
 {
-    if (installed && sampleGrabber)
-        sampleGrabber->SetCallback(nullptr, 0);
-    if (callbackHeld)
-        callbackHeld->Close();
-    installed = false;
+    EndRecording(menuRecording);
+    menuRecording = 0;
 }
 
 void ReleaseRecorder()
 {
-    StopRecording();
-    LetGoOfCallback();
+    while (!recordings.empty())
+        EndRecording(recordings.back().serial);
+    menuRecording = 0;
 }
 
 bool OnRecordingFailed(HWND window, WPARAM error, LPARAM serial)
 {
-    if (!installed || serial != recordingSerial)
+    const Recording* found = Find(serial);
+    if (!found)
         return false;  // a recording already stopped
-    StopRecording();
     const std::wstring text =
-        FileFailureText(L"L'enregistrement est arr\u00eat\u00e9 : \u00e9criture impossible dans", recordingPath,
+        FileFailureText(L"L'enregistrement est arr\u00eat\u00e9 : \u00e9criture impossible dans", found->path,
                         static_cast<DWORD>(error)) +
         L"\nCe qui a \u00e9t\u00e9 enregistr\u00e9 jusque-l\u00e0 est conserv\u00e9.";
+    const bool fromMenu = serial == menuRecording;
+    EndRecording(serial);
+    if (fromMenu)
+        menuRecording = 0;
     ShowError(window, text.c_str());
-    return true;
+    return fromMenu;
 }

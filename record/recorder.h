@@ -1,13 +1,18 @@
 #pragma once
-// Starting and stopping recordings: a service or the whole multiplex, written by a
-// CSampleGrabber installed on the graph's sample grabber. The graph itself is never
-// stopped or changed for a recording. Main window's thread only.
+// Starting and stopping recordings: a service or the whole multiplex, each written
+// by a subscriber of the transport-stream tap. The graph itself is never stopped
+// or changed for a recording. Several recordings may run at once (the recording
+// of the menus, and others started through BeginRecording). Main window's thread
+// only.
 //
-// The caller keeps the recording state (and the menus that follow it): a start
-// returns whether a recording now runs.
+// The caller keeps the recording state of the menus: a start returns whether the
+// menu's recording now runs.
 #include <windows.h>
 
+#include <string>
+
 #include "channels/chaine.h"
+#include "record/packet_filter.h"
 
 // Posted to the main window by the streaming thread when a write fails; wParam is
 // the error code, lParam identifies the recording. Handle it with OnRecordingFailed.
@@ -21,12 +26,19 @@ bool StartServiceRecording(HWND window, const Chaine& channel, bool secondAudioA
                            const wchar_t* folder);
 // Records every packet but the null ones to "Transport Stream DD-MM HH-MM-SS.mpg".
 bool StartMultiplexRecording(HWND window, const wchar_t* folder);
-// Takes the callback off the grabber and closes the file, after the sample being
-// written if one is.
+// Stops the menu's recording and closes its file, after the packets being written
+// if there are.
 void StopRecording();
-// Stops any recording and lets go of the last callback. Call it once the graph is
-// stopped (at the end of the program).
+// Stops every recording. Call it at the end of the program.
 void ReleaseRecorder();
-// Answers WM_RECORDING_FAILED: when it concerns the running recording, stops it
-// (what was written is kept), tells the user, and returns true.
+// Answers WM_RECORDING_FAILED: stops the recording it concerns (what was written
+// is kept) and tells the user. True when that was the menu's recording.
 bool OnRecordingFailed(HWND window, WPARAM error, LPARAM serial);
+
+// Any recording: the packets of `selection` to "<name> DD-MM HH-MM-SS.mpg" in
+// `folder`, beside the recordings already running. Returns its identifier (the
+// lParam of its WM_RECORDING_FAILED), or 0 after telling the user why it could
+// not start.
+LPARAM BeginRecording(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder);
+// Stops that recording and closes its file; nothing when it already stopped.
+void EndRecording(LPARAM recording);

@@ -185,4 +185,19 @@ TEST_F(GuideReaderTest, WithoutTheSectionsFilterTheGuideStaysEmpty)
     EXPECT_EQ(Title(0), "");
 }
 
+TEST_F(GuideReaderTest, WithoutTheFilterTheTapsSectionsFillTheGuide)
+{
+    SectionReader tap;
+    StartGuideReader(nullptr, channels, 0, window, &tap);
+    TsWriter ts;
+    ts.Section(kEitPid, Eit(0x101, {At(20, "Journal"), At(21, "Film")}, 0x4E));
+    ts.Section(kEitPid, Eit(0x201, {At(20, "Ailleurs")}, 0x4F));
+    tap.OnPackets(ts.bytes().data(), ts.bytes().size() / 188);
+    ASSERT_TRUE(Eventually([&] { return Title(0, true) == "Film" && Title(2) == "Ailleurs"; }));
+    EXPECT_EQ(Notices(), 1);
+    const auto asked = std::chrono::steady_clock::now();
+    StopGuideReader();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s);
+}
+
 }  // namespace

@@ -19,6 +19,7 @@
 #include "app/audio_tracks.h"
 #include "app/channel_switching.h"
 #include "app/shell_state.h"
+#include "app/tap_section_request.h"
 #include "app/video_placement.h"
 #include "channels/chaine.h"
 #include "config/settings.h"
@@ -211,6 +212,27 @@ TEST_F(Playback, SwitchingChannelsShowsTheNewServiceInAndAcrossMultiplexes)
     EXPECT_TRUE(ShowsMovingPicture(0x310));
     SelectChannel(0);
     EXPECT_TRUE(ShowsMovingPicture(0x110));
+}
+
+TEST_F(Playback, TablesOfEachMultiplexAreReadFromTheTap)
+{
+    // What the scan does when the graph has no sections-and-tables filter: the
+    // grabber's callback feeds the tap, and a request there waits for its table.
+    struct Case {
+        int channel;
+        std::uint16_t pmtPid;
+        unsigned tsid;
+    };
+    for (const Case& c : {Case{0, 0x200, 1}, Case{2, 0x100, 2}}) {
+        SelectChannel(c.channel);
+        std::vector<std::uint8_t> pat, pmt;
+        ASSERT_TRUE(RequestTapSection(0x0000, 0x00, 5000, PlainWait(), pat)) << "channel " << c.channel;
+        EXPECT_EQ(pat[3] << 8 | pat[4], c.tsid) << "the new multiplex's, not the old one's";
+        ASSERT_TRUE(RequestTapSection(c.pmtPid, 0x02, 5000, PlainWait(), pmt)) << "channel " << c.channel;
+        EXPECT_EQ(pmt[0], 0x02);
+    }
+    std::vector<std::uint8_t> none;
+    EXPECT_FALSE(RequestTapSection(0x0777, 0x02, 200, PlainWait(), none));
 }
 
 TEST_F(Playback, APausedGraphHoldsThePictureAndPlaysAgainOnRun)

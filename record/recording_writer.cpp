@@ -1,4 +1,4 @@
-#include "record/sample_grabber.h"
+#include "record/recording_writer.h"
 
 #include "channels/psi/ts_packet.h"
 
@@ -30,18 +30,18 @@ private:
 
 }  // namespace
 
-CSampleGrabber::CSampleGrabber(HANDLE file, const PidSelection& selection, HWND notify, UINT failureMessage,
-                               LPARAM serial)
+RecordingWriter::RecordingWriter(HANDLE file, const PidSelection& selection, HWND notify, UINT failureMessage,
+                                 LPARAM serial)
     : file_(file), selection_(selection), notify_(notify), failureMessage_(failureMessage), serial_(serial)
 {
 }
 
-CSampleGrabber::~CSampleGrabber()
+RecordingWriter::~RecordingWriter()
 {
     Close();
 }
 
-void CSampleGrabber::Close()
+void RecordingWriter::Close()
 {
     AcquireSRWLockExclusive(&fileLock_);
     if (file_ != INVALID_HANDLE_VALUE)
@@ -50,58 +50,23 @@ void CSampleGrabber::Close()
     ReleaseSRWLockExclusive(&fileLock_);
 }
 
-HRESULT STDMETHODCALLTYPE CSampleGrabber::QueryInterface(REFIID iid, void** object)
+bool RecordingWriter::OnPackets(const std::uint8_t* packets, std::size_t count)
 {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_ISampleGrabberCB) || IsEqualIID(iid, IID_IUnknown)) {
-        *object = static_cast<ISampleGrabberCB*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CSampleGrabber::AddRef()
-{
-    return static_cast<ULONG>(++references_);
-}
-
-ULONG STDMETHODCALLTYPE CSampleGrabber::Release()
-{
-    const LONG left = --references_;
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
-
-HRESULT STDMETHODCALLTYPE CSampleGrabber::SampleCB(double, IMediaSample* sample)
-{
-    if (!sample)
-        return S_OK;
-    BYTE* data = nullptr;
-    const long length = sample->GetActualDataLength();
-    if (length <= 0 || FAILED(sample->GetPointer(&data)) || !data)
-        return S_OK;
+    bool keep = false;
     AcquireSRWLockShared(&fileLock_);
     if (file_ != INVALID_HANDLE_VALUE && !failed_) {
         FileSink sink(file_);
-        const FilterResult result = FilterPackets(data, static_cast<std::size_t>(length), selection_, sink);
+        const FilterResult result = FilterPackets(packets, count * kTsPacketSize, selection_, sink);
         written_ += sink.written;
         if (result.sinkFailed)
             Fail(sink.error);
+        keep = !failed_;
     }
     ReleaseSRWLockShared(&fileLock_);
-    return S_OK;
+    return keep;
 }
 
-HRESULT STDMETHODCALLTYPE CSampleGrabber::BufferCB(double, BYTE*, long)
-{
-    return S_OK;
-}
-
-void CSampleGrabber::Fail(DWORD error)
+void RecordingWriter::Fail(DWORD error)
 {
     failed_ = true;
     // A write cut short leaves part of a packet: cut the file back to whole packets.
