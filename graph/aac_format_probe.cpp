@@ -1,8 +1,15 @@
 #include "graph/aac_format_probe.h"
 
-// The transport-stream tap that an AacProbe subscribes to is not part of the graph
-// yet: until it is, no stream is read and every AAC pin keeps the default format.
-bool ProbeAacFormat(std::uint16_t, unsigned, AudioFormat&)
+#include "graph/aac_probe.h"
+#include "graph/graph_handles.h"
+
+bool ProbeAacFormat(std::uint16_t pid, unsigned timeoutMs, AudioFormat& format)
 {
-    return false;
+    // The probe only looks: the packets keep flowing to the demultiplexer and the
+    // recorders while it waits for the first whole ADTS header of the PID.
+    AacProbe probe(pid);
+    transportTap.Subscribe(&probe);
+    const bool found = WaitForAacFormat(probe, timeoutMs, format);
+    transportTap.Unsubscribe(&probe);
+    return found;
 }

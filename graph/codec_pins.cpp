@@ -17,6 +17,7 @@
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
 #include "graph/media_framework.h"
+#include "graph/transport_tap.h"
 
 namespace {
 
@@ -252,8 +253,12 @@ int MatchPinCodecs(const PinCodecs& wanted)
             missing += (missing.empty() ? L"" : L"\n") + MissingDecoderForChoice(b.role, *codecs[i]);
         if (!NeedsReconnect(pinDecoders[b.role], codecs[i]))
             continue;
-        if (changed++ == 0 && mediaControl)
+        if (changed++ == 0 && mediaControl) {
             mediaControl->Stop();
+            // The stream is cut here: bytes of a packet carried over from before
+            // the stop must not be completed by those that come after it.
+            ResetTransportTap();
+        }
         if (!Reconnect(demux.Get(), b, *codecs[i], formats[i] ? &*formats[i] : nullptr))
             failed += std::wstring(failed.empty() ? L"" : L", ") + CodecLabel(*codecs[i]);
     }
