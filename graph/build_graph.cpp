@@ -89,8 +89,9 @@ int BuildGraph(HWND window)
     if (FAILED(graph->AddFilter(provider.Get(), L"Fake")))
         return ShowFailure(window, L"ajout du network provider rat\u00e9e !!!");
 
-    // The output pin is made before the tuner is classified by what it offers.
-    const TopologyPins tunerPins = PrepareTopology(tunerFilter.Get());
+    // The output pin is made before the tuner is classified by what it offers:
+    // DetectTuner did it already, unless the tuner came another way.
+    const TopologyPins tunerPins = tunerTopology ? *tunerTopology : PrepareTopology(tunerFilter.Get());
     // An extra reference on the last device filter for the rest of the build.
     ComPtr<IBaseFilter> lastDevice = ComPtr<IBaseFilter>::Share(AddDevices(provider.Get(), window));
     provider.Reset();

@@ -54,7 +54,8 @@ CodecDecoder DecoderFor(StreamCodec codec, bool ac3Pin)
                   : CodecDecoder{MEDIASUBTYPE_MPEG2_AUDIO, audioDecoderName};
 }
 
-const wchar_t* CodecLabel(StreamCodec codec)
+// The classic kind of each pin: MPEG-2 pictures, MPEG sound, AC-3 sound.
+const wchar_t* CodecLabel(StreamCodec codec, bool video, bool ac3Pin)
 {
     switch (codec) {
     case StreamCodec::H264: return L"H.264";
@@ -64,7 +65,7 @@ const wchar_t* CodecLabel(StreamCodec codec)
     case StreamCodec::Eac3: return L"E-AC-3";
     case StreamCodec::Classic: break;
     }
-    return L"MPEG";
+    return video ? L"MPEG-2" : ac3Pin ? L"AC-3" : L"MPEG";
 }
 
 // One pin with what is behind it.
@@ -259,8 +260,10 @@ int MatchPinCodecs(const PinCodecs& wanted)
             // the stop must not be completed by those that come after it.
             ResetTransportTap();
         }
-        if (!Reconnect(demux.Get(), b, *codecs[i], formats[i] ? &*formats[i] : nullptr))
-            failed += std::wstring(failed.empty() ? L"" : L", ") + CodecLabel(*codecs[i]);
+        // The AC-3 pin is heard only once its track is chosen, whose command says
+        // what is missing; a decoder missing there costs nothing until then.
+        if (!Reconnect(demux.Get(), b, *codecs[i], formats[i] ? &*formats[i] : nullptr) && b.role != PlayingPin::Ac3)
+            failed += std::wstring(failed.empty() ? L"" : L", ") + CodecLabel(*codecs[i], b.video, b.ac3Pin);
     }
     if (changed > 0 && mediaControl)
         mediaControl->Run();

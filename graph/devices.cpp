@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "config/settings.h"
+#include "graph/bda_topology.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/graph_handles.h"
 
@@ -147,11 +148,15 @@ ComPtr<IBaseFilter> FindDeviceByName(const GUID& category, const wchar_t* name)
     return FirstNamedFilter(entries.Get(), name);
 }
 
+std::optional<TopologyPins> tunerTopology;
+
 bool DetectTuner()
 {
+    tunerTopology.reset();
     tunerFilter = FindDeviceByName(KSCATEGORY_BDA_NETWORK_TUNER, tunerName);
     receiverFilter.Reset();
     if (!tunerFilter) return false;
+    tunerTopology = PrepareTopology(tunerFilter.Get());
 
     switch (ClassifyTransportOutput(tunerFilter.Get())) {
     case TransportOutputKind::BdaTransport:
@@ -159,14 +164,17 @@ bool DetectTuner()
         return true;
     case TransportOutputKind::Mpeg2Transport:
         receiverFilter = FindDeviceByName(KSCATEGORY_BDA_RECEIVER_COMPONENT, receiverName);
+        if (receiverFilter) PrepareTopology(receiverFilter.Get());
         if (ClassifyTransportOutput(receiverFilter.Get()) == TransportOutputKind::BdaTransport) return true;
         receiverFilter.Reset();
         tunerFilter.Reset();
+        tunerTopology.reset();
         return false;
     case TransportOutputKind::None:
         break;
     }
     tunerFilter.Reset();
+    tunerTopology.reset();
     return false;
 }
 
@@ -182,6 +190,7 @@ int FillDeviceList(const GUID& category, HWND dialog, int comboId)
     while (entries->Next(1, moniker.Put(), nullptr) == S_OK) {
         ComPtr<IBaseFilter> filter = BindFilter(moniker.Get());
         if (!filter) continue;
+        PrepareTopology(filter.Get());
         if (ClassifyTransportOutput(filter.Get()) != TransportOutputKind::None) {
             if (BSTR name = ReadFriendlyName(moniker.Get())) {
                 AddComboString(dialog, comboId, name);

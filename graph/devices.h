@@ -5,7 +5,10 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include <optional>
+
 #include "common/com_ptr.h"
+#include "graph/bda_topology_plan.h"
 #include "graph/media_framework.h"
 
 // BDA device categories (missing from mingw's import libraries; defined in devices.cpp).
@@ -26,7 +29,14 @@ bool FriendlyNameEquals(BSTR friendlyName, const wchar_t* name);
 
 // Finds the configured tuner (tunerName) and, for a two-filter device, the configured
 // receiver (receiverName), into tunerFilter and receiverFilter. False leaves both null.
+// A device whose driver makes its transport output only when asked has it made
+// first (its BDA topology), so that it can be classified; the tuner's pin ids go to
+// tunerTopology.
 bool DetectTuner();
+
+// The pin ids that the tuner's topology gave when DetectTuner found it; empty until
+// then, and after a failed detection.
+extern std::optional<TopologyPins> tunerTopology;
 
 // First matching media type of the filter's output pins, in pin then type order.
 // A null filter is None.
@@ -37,7 +47,7 @@ TransportOutputKind ClassifyTransportOutput(IBaseFilter* filter);
 ComPtr<IBaseFilter> FindDeviceByName(const GUID& category, const wchar_t* name);
 
 // Adds to the combo box the name of every device of the category that has a transport
-// output. 0 when the category was enumerated; 1 when the enumerator cannot be created,
+// output, made first through its topology when its driver waits to be asked. 0 when the category was enumerated; 1 when the enumerator cannot be created,
 // the enumeration fails or the category is empty.
 int FillDeviceList(const GUID& category, HWND dialog, int comboId);
 
