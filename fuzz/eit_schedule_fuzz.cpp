@@ -1,0 +1,30 @@
+// Any bytes as an EIT section of the schedule: the parser, the model that merges
+// sections and the decoding of every text stay inside the bytes and keep their
+// promises (no event of no duration or longer than a day, none overlapping).
+#include <limits>
+
+#include "guide/schedule/eit_schedule_parser.h"
+#include "guide/schedule/event_texts.h"
+#include "guide/schedule/schedule_model.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    EitSection section;
+    if (ParseEitSection(data, size, section) != EitSectionStatus::Ok)
+        return 0;
+    ScheduleModel model;
+    model.Apply(section);
+    section.tableId = section.tableId == 0x4E ? 0x50 : 0x4E;  // the same events heard again elsewhere
+    model.Apply(section);
+    std::int64_t lastEnd = std::numeric_limits<std::int64_t>::min();
+    for (const ScheduleEvent& e : model.Events(section.service)) {
+        if (e.duration <= 0 || e.duration > 86400 || e.start < lastEnd)
+            __builtin_trap();
+        lastEnd = e.end();
+        const GuideEntry g = DecodeEvent(section.service, e);
+        if (g.title.size() > 4 * e.title.size() || g.stop <= g.start)
+            __builtin_trap();
+    }
+    model.Purge(section.events.empty() ? 0 : section.events.front().start);
+    return 0;
+}
