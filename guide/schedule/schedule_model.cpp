@@ -7,12 +7,17 @@
 namespace {
 
 constexpr std::int64_t kKeptAfterEnd = 3600;
+// Far more services than any set of multiplexes carries: beyond it, sections of
+// new services are damaged or forged ones, and must not grow the model forever.
+constexpr std::size_t kMaxServices = 4096;
 
 }  // namespace
 
 bool ScheduleModel::Apply(const EitSection& section)
 {
     const auto slot = static_cast<std::uint16_t>(section.tableId << 8 | section.sectionNumber);
+    if (services_.size() >= kMaxServices && !services_.count(section.service))
+        return false;
     ServiceSections& sections = services_[section.service];
     auto it = sections.find(slot);
     if (it != sections.end() && it->second.version == section.version)

@@ -18,7 +18,8 @@
 
 class ScheduleModel {
 public:
-    // True when the service's events changed.
+    // True when the service's events changed. Sections of new services beyond
+    // a few thousand are ignored.
     bool Apply(const EitSection& section);
 
     // The service's events, by start, without overlap.
