@@ -27,7 +27,7 @@ mkdir -p "$work"
     echo "audio pid=$((0x100 * s + 0x1001)) bitrate=128000"
     echo "event start=2026-12-09T00:00 duration=00:45 title=\"Été $s\" genre=0x10 rating=12 long=\"Une histoire d'été.\""
     for i in $(seq 1 250); do
-      echo "event duration=00:45 title=\"Programme $i\" text=\"Épisode $i\" genre=0x$(( i % 10 + 1 ))0"
+      echo "event duration=00:45 title=\"Programme $i\" text=\"Épisode $i\" genre=0x$(printf %X $(( i % 10 + 1 )))0"
     done
   done
 } > "$work/broadcast.txt"

@@ -257,7 +257,11 @@ bool GuideStore::Prepare()
                                    "WHERE excluded.name <> ''") &&
            s.ensureService.Prepare(db_, "INSERT OR IGNORE INTO services(onid, tsid, sid) VALUES (?1, ?2, ?3)") &&
            s.serviceId.Prepare(db_, "SELECT id FROM services WHERE onid = ?1 AND tsid = ?2 AND sid = ?3") &&
-           s.removeOverlap.Prepare(db_, "DELETE FROM events WHERE service = ?1 AND start < ?3 AND stop > ?2") &&
+           // No event lasts more than a day (longer ones are refused on reading):
+           // the lower bound keeps this an index range of a few rows, not a scan
+           // of every earlier event of the service.
+           s.removeOverlap.Prepare(db_, "DELETE FROM events WHERE service = ?1 AND start > ?2 - 86400 "
+                                        "AND start < ?3 AND stop > ?2") &&
            s.insertEvent.Prepare(db_,
                                  "INSERT INTO events(service, event_id, start, stop, title, subtitle, description, "
                                  "content, genre, rating, flags) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)") &&
