@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "channels/psi/crc32.h"
 #include "tests/support/packets.h"
 #include "tests/support/sections.h"
 
@@ -64,6 +65,22 @@ int main(int argc, char** argv)
 
     bool ok = Write(dir, "sdt_fuzz", 0, sdt) && Write(dir, "pat_fuzz", 0, pat) && Write(dir, "pmt_fuzz", 0, pmt) &&
               Write(dir, "nit_fuzz", 0, nit) && Write(dir, "eit_fuzz", 0, eit) && Write(dir, "eit_fuzz", 1, eitOther);
+
+    // The schedule's descriptors and the clock tables.
+    EitEvent rich = Event(0x22, "Film", "Court");
+    rich.descriptors = Concat({rich.descriptors, Descriptor(0x4E, Concat({{0x01}, Text("fre"), {0x00, 0x04}, Text("\x15" "Long")})),
+                               Descriptor(0x54, {0x10, 0x00}), Descriptor(0x55, Text("FRA\x09")),
+                               Descriptor(0x50, {0xF5, 0x0B, 0x00, 'f', 'r', 'e'})});
+    const Bytes schedule = Eit(0x0401, {rich}, 0x50);
+    const Bytes tot = Concat({{0x73, 0x70, 0x1A, 0xC0, 0x79, 0x12, 0x45, 0x00, 0xF0, 0x0F, 0x58, 0x0D},
+                              Text("FRA"), {0x02, 0x01, 0x00, 0xC0, 0xE3, 0x01, 0x00, 0x00, 0x02, 0x00}});
+    Bytes totWithCrc = tot;
+    const std::uint32_t totCrc = Crc32Mpeg(tot.data(), tot.size());
+    for (int shift = 24; shift >= 0; shift -= 8)
+        totWithCrc.push_back(static_cast<std::uint8_t>(totCrc >> shift));
+    ok = ok && Write(dir, "eit_schedule_fuzz", 0, schedule) && Write(dir, "eit_schedule_fuzz", 1, eit) &&
+         Write(dir, "time_table_fuzz", 0, totWithCrc) &&
+         Write(dir, "time_table_fuzz", 1, ShortSection(0x70, {0xC0, 0x79, 0x12, 0x45, 0x00}));
 
     unsigned counter = 0;
     ok = ok && Write(dir, "section_assembler_fuzz", 0, Packetize(0x0011, {sdt, sdt}, counter));

@@ -32,6 +32,8 @@ if [ -x "$tsgen" ]; then
         40) target=nit_fuzz ;;
         42) target=sdt_fuzz ;;
         4e|4f) target=eit_fuzz ;;
+        5?|6?) target=eit_schedule_fuzz ;;
+        70|73) target=time_table_fuzz ;;
         *) continue ;;
       esac
       mkdir -p "$seeds/$target"

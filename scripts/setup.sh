@@ -7,7 +7,7 @@ here="$(dirname "${BASH_SOURCE[0]}")"
 source "$here/env.sh"
 
 packages=(cmake ninja-build mingw-w64 wine wine64 xvfb xauth x11-utils imagemagick fonts-wine
-          ffmpeg googletest libbenchmark-dev clang libclang-rt-14-dev)
+          ffmpeg googletest libbenchmark-dev clang libclang-rt-14-dev xmltv-util)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

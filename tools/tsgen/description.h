@@ -39,6 +39,15 @@ struct Event {
     std::string language = "fra";
     std::string title;
     std::string text;
+    // Sent in the schedule tables only (the present/following sections keep
+    // the short event alone).
+    std::string longText;          // extended event descriptors, cut as needed
+    std::uint8_t genre = 0;        // content nibbles; 0: no content descriptor
+    std::uint8_t minimumAge = 0;   // parental rating for FRA; 0: none
+    bool hd = false;               // component descriptors: HD 16:9 video,
+    bool wide = false;             // 16:9 video,
+    bool audioDescription = false; // audio description,
+    bool deafSubtitles = false;    // subtitles for the hard of hearing
 };
 
 struct Service {
@@ -78,6 +87,10 @@ struct Repetition {
     int eit = 500;
     int eitOther = 500;
     int pcr = 30;
+    // Tables sent only when the description asks for them (0: not sent).
+    int eitSchedule = 0;  // EIT schedule, 0x50.. and 0x60..
+    int tdt = 0;          // time and date table
+    int tot = 0;          // time offset table (France's offsets)
 };
 
 struct Description {

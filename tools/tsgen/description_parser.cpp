@@ -255,6 +255,18 @@ private:
         r.eit = static_cast<int>(f.Number("eit", 10, 10000, r.eit));
         r.eitOther = static_cast<int>(f.Number("eit-other", 10, 10000, r.eitOther));
         r.pcr = static_cast<int>(f.Number("pcr", 10, 40, r.pcr));
+        r.eitSchedule = OptionalInterval(f, "eit-schedule", r.eitSchedule);
+        r.tdt = OptionalInterval(f, "tdt", r.tdt);
+        r.tot = OptionalInterval(f, "tot", r.tot);
+    }
+
+    // 0 (not sent) or 10 to 30000 ms.
+    static int OptionalInterval(FieldReader& f, const std::string& key, int fallback)
+    {
+        const auto ms = static_cast<int>(f.Number(key, 0, 30000, fallback));
+        if (ms != 0 && ms < 10)
+            f.Fail("« " + key + " » attend 0 (non envoyée) ou de 10 à 30000 ms");
+        return ms;
     }
 
     // The table of the texts of the lines that follow.
@@ -419,6 +431,17 @@ private:
         e.text = f.BroadcastText("text", "");
         if (e.title.size() + e.text.size() > 250)
             f.Fail("titre et texte trop longs ensemble (250 octets au plus)");
+        e.longText = f.BroadcastText("long", "");
+        if (e.longText.size() > 3000)
+            f.Fail("« long » : 3000 octets au plus");
+        e.genre = static_cast<std::uint8_t>(f.Number("genre", 0, 0xFF, 0));
+        e.minimumAge = static_cast<std::uint8_t>(f.Number("rating", 0, 18, 0));
+        if (e.minimumAge != 0 && e.minimumAge < 4)
+            f.Fail("« rating » attend un âge de 4 à 18 ans");
+        e.hd = f.Number("hd", 0, 1, 0) != 0;
+        e.wide = f.Number("wide", 0, 1, 0) != 0;
+        e.audioDescription = f.Number("ad", 0, 1, 0) != 0;
+        e.deafSubtitles = f.Number("st", 0, 1, 0) != 0;
         if (!s.events.empty() && e.start < s.events.back().start + s.events.back().duration)
             f.Fail("cet événement commence avant la fin du précédent");
         s.events.push_back(e);

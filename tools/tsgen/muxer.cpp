@@ -7,10 +7,12 @@
 #include <string>
 
 #include "tools/tsgen/audio_es.h"
+#include "tools/tsgen/clock_tables.h"
 #include "tools/tsgen/eit_tables.h"
 #include "tools/tsgen/h264_es.h"
 #include "tools/tsgen/hevc_es.h"
 #include "tools/tsgen/pes.h"
+#include "tools/tsgen/schedule_tables.h"
 #include "tools/tsgen/ts_packetizer.h"
 #include "tools/tsgen/video_es.h"
 
@@ -129,6 +131,31 @@ private:
                 });
             }
         }
+        AddScheduleAndClock();
+    }
+
+    // Only when the description asks for them: a description without them
+    // gives the very same stream as before these tables existed.
+    void AddScheduleAndClock()
+    {
+        const Repetition& r = d_.repeat;
+        const Description& d = d_;
+        if (r.eitSchedule > 0) {
+            for (const Multiplex& m : d.multiplexes) {
+                const std::uint8_t table = &m == &mux_ ? kTableEitActualSchedule : kTableEitOtherSchedule;
+                for (const Service& s : m.services) {
+                    if (s.events.empty())
+                        continue;
+                    auto sections = std::make_shared<std::vector<Section>>(BuildEitSchedule(table, m, s, d.clock));
+                    if (!sections->empty())
+                        AddTable(kPidEit, r.eitSchedule, [sections](std::int64_t) { return *sections; });
+                }
+            }
+        }
+        if (r.tdt > 0)
+            AddTable(kPidTdt, r.tdt, [](std::int64_t now) { return std::vector<Section>{BuildTdt(now)}; });
+        if (r.tot > 0)
+            AddTable(kPidTdt, r.tot, [](std::int64_t now) { return std::vector<Section>{BuildTot(now)}; });
     }
 
     void AddStreams()

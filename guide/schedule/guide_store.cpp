@@ -1,0 +1,435 @@
+#include "guide/schedule/guide_store.h"
+
+#include <map>
+#include <system_error>
+
+#include "guide/schedule/event_texts.h"
+#include "sqlite3.h"
+
+namespace {
+
+constexpr std::int64_t kKeptAfterEnd = 3600;
+// Another process (a second copy starting, a backup tool) may hold the file a
+// moment; longer than this and the guide goes to memory rather than delay the start.
+constexpr int kBusyMilliseconds = 750;
+
+// The accent folding of the search is the tokenizer's: "remove_diacritics 2"
+// folds "é" to "e" in the index and in the query alike.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS services(
+  id INTEGER PRIMARY KEY,
+  onid INTEGER NOT NULL, tsid INTEGER NOT NULL, sid INTEGER NOT NULL,
+  name TEXT NOT NULL DEFAULT '',
+  UNIQUE(onid, tsid, sid));
+CREATE TABLE IF NOT EXISTS events(
+  id INTEGER PRIMARY KEY,
+  service INTEGER NOT NULL REFERENCES services(id),
+  event_id INTEGER NOT NULL,
+  start INTEGER NOT NULL, stop INTEGER NOT NULL,
+  title TEXT NOT NULL, subtitle TEXT NOT NULL, description TEXT NOT NULL,
+  content INTEGER NOT NULL, genre TEXT NOT NULL, rating INTEGER NOT NULL, flags INTEGER NOT NULL);
+CREATE INDEX IF NOT EXISTS events_by_service ON events(service, start);
+CREATE INDEX IF NOT EXISTS events_by_stop ON events(stop);
+CREATE VIRTUAL TABLE IF NOT EXISTS events_text USING fts5(
+  title, subtitle, description, content='events', content_rowid='id',
+  tokenize='unicode61 remove_diacritics 2');
+CREATE TRIGGER IF NOT EXISTS events_added AFTER INSERT ON events BEGIN
+  INSERT INTO events_text(rowid, title, subtitle, description)
+  VALUES (new.id, new.title, new.subtitle, new.description);
+END;
+CREATE TRIGGER IF NOT EXISTS events_removed AFTER DELETE ON events BEGIN
+  INSERT INTO events_text(events_text, rowid, title, subtitle, description)
+  VALUES ('delete', old.id, old.title, old.subtitle, old.description);
+END;
+)sql";
+
+constexpr const char* kEventColumns =
+    "s.onid, s.tsid, s.sid, e.event_id, e.start, e.stop, e.title, e.subtitle, e.description, "
+    "e.content, e.rating, e.flags";
+
+class Statement {
+public:
+    Statement() = default;
+    ~Statement() { sqlite3_finalize(st_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool Prepare(sqlite3* db, const char* sql)
+    {
+        sqlite3_finalize(st_);
+        st_ = nullptr;
+        return sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st_, nullptr) == SQLITE_OK;
+    }
+    sqlite3_stmt* get() const { return st_; }
+    void Bind(int i, std::int64_t v) const { sqlite3_bind_int64(st_, i, v); }
+    void Bind(int i, const std::string& v) const
+    {
+        sqlite3_bind_text(st_, i, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+    }
+    // Runs a statement that returns no row; resets it for the next use.
+    int Run() const
+    {
+        const int rc = sqlite3_step(st_);
+        sqlite3_reset(st_);
+        return rc;
+    }
+
+private:
+    sqlite3_stmt* st_ = nullptr;
+};
+
+std::string Text(sqlite3_stmt* st, int column)
+{
+    const auto* p = sqlite3_column_text(st, column);
+    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(st, column)))
+             : std::string();
+}
+
+GuideEntry ReadEntry(sqlite3_stmt* st)
+{
+    GuideEntry g;
+    g.service.onid = static_cast<std::uint16_t>(sqlite3_column_int(st, 0));
+    g.service.tsid = static_cast<std::uint16_t>(sqlite3_column_int(st, 1));
+    g.service.sid = static_cast<std::uint16_t>(sqlite3_column_int(st, 2));
+    g.eventId = static_cast<std::uint16_t>(sqlite3_column_int(st, 3));
+    g.start = sqlite3_column_int64(st, 4);
+    g.stop = sqlite3_column_int64(st, 5);
+    g.title = Text(st, 6);
+    g.subtitle = Text(st, 7);
+    g.description = Text(st, 8);
+    g.content = static_cast<std::uint8_t>(sqlite3_column_int(st, 9));
+    g.minimumAge = static_cast<std::uint8_t>(sqlite3_column_int(st, 10));
+    g.flags = static_cast<std::uint8_t>(sqlite3_column_int(st, 11));
+    return g;
+}
+
+std::vector<GuideEntry> ReadEntries(sqlite3_stmt* st)
+{
+    std::vector<GuideEntry> entries;
+    if (!st)
+        return entries;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        entries.push_back(ReadEntry(st));
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    return entries;
+}
+
+bool Unreadable(int rc)
+{
+    rc &= 0xFF;
+    return rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT;
+}
+
+std::string MessageFor(int rc)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "Le fichier du guide des programmes (guide.db) est utilisé par un autre programme : "
+               "le guide est gardé en mémoire pour cette fois.";
+    case SQLITE_FULL:
+        return "Le disque est plein : le guide des programmes ne peut plus être enregistré dans guide.db "
+               "et n'est gardé qu'en mémoire.";
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return "Le fichier du guide des programmes (guide.db) ne peut pas être écrit dans ce dossier : "
+               "le guide n'est gardé qu'en mémoire.";
+    default:
+        return "Le fichier du guide des programmes (guide.db) ne peut pas être utilisé (" +
+               std::string(sqlite3_errstr(rc)) + ") : le guide n'est gardé qu'en mémoire.";
+    }
+}
+
+std::string U8Path(const std::filesystem::path& p)
+{
+    const auto u8 = p.u8string();
+    return std::string(reinterpret_cast<const char*>(u8.data()), u8.size());
+}
+
+// Moves `from` aside as `to`, replacing an older copy there.
+void MoveAside(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(from, ec))
+        std::filesystem::rename(from, to, ec);
+}
+
+}  // namespace
+
+struct GuideStore::Statements {
+    Statement begin, commit, rollback;
+    Statement upsertService, ensureService, serviceId;
+    Statement removeOverlap, insertEvent, purge;
+    Statement services, allEvents, serviceEvents, search;
+};
+
+GuideStore::GuideStore() = default;
+
+GuideStore::~GuideStore() { Close(); }
+
+void GuideStore::Close()
+{
+    st_.reset();
+    if (db_)
+        sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void GuideStore::Fail(const char* what)
+{
+    const int rc = db_ ? sqlite3_extended_errcode(db_) : SQLITE_ERROR;
+    message_ = MessageFor(rc);
+    (void)what;
+}
+
+bool GuideStore::Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+StoreOpenStatus GuideStore::Open(const std::filesystem::path& file)
+{
+    // The first attempt; its failure code decides between moving the file aside
+    // and falling back to memory.
+    auto attempt = [this, &file]() -> int {
+        Close();
+        int rc = sqlite3_open_v2(U8Path(file).c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, kBusyMilliseconds);
+        // WAL: readers never wait for the writer thread, and a write cut short
+        // by a crash leaves the last committed transaction intact.
+        if (!Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") || !Exec(kSchema))
+            return sqlite3_extended_errcode(db_);
+        sqlite3_stmt* check = nullptr;
+        rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr);
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_step(check);
+            if (rc == SQLITE_ROW)
+                rc = Text(check, 0) == "ok" ? SQLITE_OK : SQLITE_CORRUPT;
+            else if (rc == SQLITE_DONE)
+                rc = SQLITE_OK;
+        }
+        sqlite3_finalize(check);
+        if (rc != SQLITE_OK)
+            return rc;
+        return Prepare() ? SQLITE_OK : sqlite3_extended_errcode(db_);
+    };
+
+    message_.clear();
+    int rc = attempt();
+    if (rc == SQLITE_OK)
+        return StoreOpenStatus::Opened;
+    if (Unreadable(rc)) {
+        Close();
+        std::filesystem::path aside = file;
+        aside += ".illisible";
+        for (const char* suffix : {"-wal", "-shm"}) {
+            std::filesystem::path from = file, to = aside;
+            from += suffix;
+            to += suffix;
+            MoveAside(from, to);
+        }
+        MoveAside(file, aside);
+        rc = attempt();
+        if (rc == SQLITE_OK) {
+            message_ = "Le fichier du guide des programmes était illisible : il a été mis de côté sous le nom "
+                       "guide.db.illisible et un nouveau guide a été créé.";
+            return StoreOpenStatus::Recreated;
+        }
+    }
+    message_ = MessageFor(rc);
+    Close();
+    return StoreOpenStatus::Unavailable;
+}
+
+bool GuideStore::Prepare()
+{
+    st_ = std::make_unique<Statements>();
+    Statements& s = *st_;
+    const std::string select = std::string("SELECT ") + kEventColumns + " FROM events e JOIN services s ON s.id = e.service ";
+    return s.begin.Prepare(db_, "BEGIN IMMEDIATE") && s.commit.Prepare(db_, "COMMIT") &&
+           s.rollback.Prepare(db_, "ROLLBACK") &&
+           s.upsertService.Prepare(db_,
+                                   "INSERT INTO services(onid, tsid, sid, name) VALUES (?1, ?2, ?3, ?4) "
+                                   "ON CONFLICT(onid, tsid, sid) DO UPDATE SET name = excluded.name "
+                                   "WHERE excluded.name <> ''") &&
+           s.ensureService.Prepare(db_, "INSERT OR IGNORE INTO services(onid, tsid, sid) VALUES (?1, ?2, ?3)") &&
+           s.serviceId.Prepare(db_, "SELECT id FROM services WHERE onid = ?1 AND tsid = ?2 AND sid = ?3") &&
+           // No event lasts more than a day (longer ones are refused on reading):
+           // the lower bound keeps this an index range of a few rows, not a scan
+           // of every earlier event of the service.
+           s.removeOverlap.Prepare(db_, "DELETE FROM events WHERE service = ?1 AND start > ?2 - 86400 "
+                                        "AND start < ?3 AND stop > ?2") &&
+           s.insertEvent.Prepare(db_,
+                                 "INSERT INTO events(service, event_id, start, stop, title, subtitle, description, "
+                                 "content, genre, rating, flags) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)") &&
+           s.purge.Prepare(db_, "DELETE FROM events WHERE stop < ?1") &&
+           s.services.Prepare(db_, "SELECT onid, tsid, sid, name FROM services ORDER BY onid, tsid, sid") &&
+           s.allEvents.Prepare(db_, (select + "ORDER BY s.onid, s.tsid, s.sid, e.start").c_str()) &&
+           s.serviceEvents.Prepare(db_, (select + "WHERE s.onid = ?1 AND s.tsid = ?2 AND s.sid = ?3 "
+                                                  "AND e.stop > ?4 AND e.start < ?5 ORDER BY e.start")
+                                            .c_str()) &&
+           s.search.Prepare(db_, (std::string("SELECT ") + kEventColumns +
+                                  " FROM events_text t JOIN events e ON e.id = t.rowid "
+                                  "JOIN services s ON s.id = e.service "
+                                  "WHERE events_text MATCH ?1 AND e.stop > ?2 ORDER BY e.start, s.sid LIMIT ?3")
+                                     .c_str());
+}
+
+bool GuideStore::Write(const GuideBatch& batch)
+{
+    if (!db_)
+        return false;
+    Statements& s = *st_;
+    if (s.begin.Run() != SQLITE_DONE) {
+        Fail("begin");
+        return false;
+    }
+    std::map<ServiceKey, std::int64_t> ids;
+    auto serviceId = [&](const ServiceKey& k) -> std::int64_t {
+        auto found = ids.find(k);
+        if (found != ids.end())
+            return found->second;
+        s.ensureService.Bind(1, k.onid);
+        s.ensureService.Bind(2, k.tsid);
+        s.ensureService.Bind(3, k.sid);
+        if (s.ensureService.Run() != SQLITE_DONE)
+            return -1;
+        s.serviceId.Bind(1, k.onid);
+        s.serviceId.Bind(2, k.tsid);
+        s.serviceId.Bind(3, k.sid);
+        std::int64_t id = -1;
+        if (sqlite3_step(s.serviceId.get()) == SQLITE_ROW)
+            id = sqlite3_column_int64(s.serviceId.get(), 0);
+        sqlite3_reset(s.serviceId.get());
+        ids.emplace(k, id);
+        return id;
+    };
+
+    bool ok = true;
+    for (const GuideService& service : batch.services) {
+        s.upsertService.Bind(1, service.key.onid);
+        s.upsertService.Bind(2, service.key.tsid);
+        s.upsertService.Bind(3, service.key.sid);
+        s.upsertService.Bind(4, service.name);
+        ok = ok && s.upsertService.Run() == SQLITE_DONE;
+    }
+    for (const GuideEntry& e : batch.events) {
+        if (!ok)
+            break;
+        const std::int64_t id = serviceId(e.service);
+        if (id < 0) {
+            ok = false;
+            break;
+        }
+        s.removeOverlap.Bind(1, id);
+        s.removeOverlap.Bind(2, e.start);
+        s.removeOverlap.Bind(3, e.stop);
+        ok = s.removeOverlap.Run() == SQLITE_DONE;
+        const std::string genre = FrenchGenre(e.content);
+        s.insertEvent.Bind(1, id);
+        s.insertEvent.Bind(2, e.eventId);
+        s.insertEvent.Bind(3, e.start);
+        s.insertEvent.Bind(4, e.stop);
+        s.insertEvent.Bind(5, e.title);
+        s.insertEvent.Bind(6, e.subtitle);
+        s.insertEvent.Bind(7, e.description);
+        s.insertEvent.Bind(8, e.content);
+        s.insertEvent.Bind(9, genre);
+        s.insertEvent.Bind(10, e.minimumAge);
+        s.insertEvent.Bind(11, e.flags);
+        ok = ok && s.insertEvent.Run() == SQLITE_DONE;
+    }
+    if (ok && s.commit.Run() == SQLITE_DONE)
+        return true;
+    Fail("write");
+    s.rollback.Run();
+    return false;
+}
+
+int GuideStore::Purge(std::int64_t now)
+{
+    if (!db_)
+        return -1;
+    st_->purge.Bind(1, now - kKeptAfterEnd);
+    if (st_->purge.Run() != SQLITE_DONE) {
+        Fail("purge");
+        return -1;
+    }
+    return sqlite3_changes(db_);
+}
+
+std::vector<GuideService> GuideStore::Services() const
+{
+    std::vector<GuideService> services;
+    if (!db_)
+        return services;
+    sqlite3_stmt* st = st_->services.get();
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        GuideService g;
+        g.key.onid = static_cast<std::uint16_t>(sqlite3_column_int(st, 0));
+        g.key.tsid = static_cast<std::uint16_t>(sqlite3_column_int(st, 1));
+        g.key.sid = static_cast<std::uint16_t>(sqlite3_column_int(st, 2));
+        g.name = Text(st, 3);
+        services.push_back(std::move(g));
+    }
+    sqlite3_reset(st);
+    return services;
+}
+
+std::vector<GuideEntry> GuideStore::Events() const
+{
+    return db_ ? ReadEntries(st_->allEvents.get()) : std::vector<GuideEntry>{};
+}
+
+std::vector<GuideEntry> GuideStore::Events(const ServiceKey& service, std::int64_t from, std::int64_t to) const
+{
+    if (!db_)
+        return {};
+    const Statement& st = st_->serviceEvents;
+    st.Bind(1, service.onid);
+    st.Bind(2, service.tsid);
+    st.Bind(3, service.sid);
+    st.Bind(4, from);
+    st.Bind(5, to);
+    return ReadEntries(st.get());
+}
+
+std::vector<GuideEntry> GuideStore::Search(const std::string& words, std::int64_t now, int limit) const
+{
+    const std::string query = SearchQuery(words);
+    if (!db_ || query.empty())
+        return {};
+    const Statement& st = st_->search;
+    st.Bind(1, query);
+    st.Bind(2, now);
+    st.Bind(3, limit);
+    return ReadEntries(st.get());
+}
+
+std::string SearchQuery(const std::string& words)
+{
+    // Letters and digits make words; UTF-8 bytes of other letters (é, œ...)
+    // too, the tokenizer folds them. The rest separates.
+    std::string query;
+    std::string word;
+    auto flush = [&]() {
+        if (word.empty())
+            return;
+        if (!query.empty())
+            query += ' ';
+        query += '"' + word + "\"*";
+        word.clear();
+    };
+    for (char ch : words) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x80 || (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'))
+            word += ch;
+        else
+            flush();
+    }
+    flush();
+    return query;
+}
