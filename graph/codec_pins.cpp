@@ -143,7 +143,7 @@ bool Reconnect(IMpeg2Demultiplexer* demux, const Branch& b, StreamCodec codec, c
         return false;
     const CodecDecoder d = DecoderFor(codec, b.ac3Pin);
     state.decoded = ConnectDecoder(pin.Get(), b.video ? MEDIATYPE_Video : MEDIATYPE_Audio, d.subtype, d.setting,
-                                   b.decoderName, *b.decoder, b.renderer, L"", L"") == nullptr;
+                                   b.decoderName, *b.decoder, b.renderer, L"", L"", true) == nullptr;
     return state.decoded;
 }
 

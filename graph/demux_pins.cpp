@@ -77,7 +77,7 @@ HRESULT MakePinType(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype,
 
 const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype, const wchar_t* setting,
                               const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
-                              const wchar_t* connectFailure, const wchar_t* renderFailure)
+                              const wchar_t* connectFailure, const wchar_t* renderFailure, bool onlyThisRenderer)
 {
     decoder = FindDecoderByName(major, subtype, setting);
     if (decoder) {
@@ -88,6 +88,14 @@ const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype,
             return L"";
         if (FAILED(ConnectFilters(decoder.Get(), renderer)))
             return connectFailure;
+        return nullptr;
+    }
+    if (onlyThisRenderer) {
+        // Intelligent connection to that renderer's input: the graph finds the
+        // decoder in between.
+        ComPtr<IPin> input = FindFreePin(renderer, PINDIR_INPUT);
+        if (!input || FAILED(graph->Connect(pin, input.Get())))
+            return renderFailure;
         return nullptr;
     }
     if (FAILED(graph->RenderEx(pin, AM_RENDEREX_RENDERTOEXISTINGRENDERERS, nullptr)))
@@ -197,8 +205,11 @@ BranchResult RenderDataPin(IMpeg2Demultiplexer* demux, HWND window)
     if (!pin)
         return Fail(window, L"pas cr\u00e9\u00e9 pin data");
     ComPtr<IBaseFilter> tables = ComPtr<IBaseFilter>::Adopt(CreateFilter(CLSID_Mpeg2Data, L"MPEG2 data"));
+    // The sections-and-tables filter is not shipped since Windows 7: without it the
+    // scan and the guide read their tables from the transport-stream tap, and the
+    // data pin stays unconnected.
     if (!tables)
-        return Fail(window, L"MPEG2 data not added");
+        return BranchResult::Built;
     tables.As(IID_IMpeg2Data, mpeg2Data);
     ComPtr<IPin> input = FindFreePin(tables.Get(), PINDIR_INPUT);
     if (!input || FAILED(graph->ConnectDirect(pin.Get(), input.Get(), nullptr)))

@@ -36,11 +36,15 @@ void MakeDataPinType(AM_MEDIA_TYPE& type);
 // The configured decoder between `pin` and `renderer` (found by its name in
 // `setting` for `major`/`subtype`, added as `decoderName` and kept in `decoder`),
 // or, when none is configured, whatever chain the graph finds from `pin` to the
-// renderers already in it. Returns the failure message, "" for a silent failure, or
+// renderers already in it. With `onlyThisRenderer`, that chain must end in
+// `renderer`: once the graph holds both sound renderers, one of them may be free
+// for a moment, and a chain that took the other branch's renderer would leave that
+// branch without one. Returns the failure message, "" for a silent failure, or
 // nullptr on success.
 const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype, const wchar_t* setting,
                               const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
-                              const wchar_t* connectFailure, const wchar_t* renderFailure);
+                              const wchar_t* connectFailure, const wchar_t* renderFailure,
+                              bool onlyThisRenderer = false);
 
 // Creates the four pins and renders each branch, in the order video, audio, AC-3,
 // data; a branch that fails does not stop the later ones. A pin for which no decoder
