@@ -5,31 +5,10 @@
 #include <limits>
 #include <vector>
 
-#include "channels/psi/crc32.h"
+#include "fuzz/section_with_crc.h"
 #include "guide/schedule/eit_schedule_parser.h"
 #include "guide/schedule/event_texts.h"
 #include "guide/schedule/schedule_model.h"
-
-namespace {
-
-// Random bytes almost never carry a right CRC_32, and the parser stops there:
-// it is set right first, so that the fuzzer reaches the descriptors (wrong CRCs
-// are the unit tests' business).
-std::vector<std::uint8_t> WithRightCrc(const std::uint8_t* data, std::size_t size)
-{
-    std::vector<std::uint8_t> s(data, data + size);
-    if (s.size() < 3)
-        return s;
-    const std::size_t total = std::min<std::size_t>(s.size(), 3u + ((s[1] & 0x0Fu) << 8 | s[2]));
-    if (total < 8)
-        return s;
-    const std::uint32_t crc = Crc32Mpeg(s.data(), total - 4);
-    for (int i = 0; i < 4; ++i)
-        s[total - 4 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
-    return s;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t length)
 {

@@ -54,20 +54,6 @@ CodecDecoder DecoderFor(StreamCodec codec, bool ac3Pin)
                   : CodecDecoder{MEDIASUBTYPE_MPEG2_AUDIO, audioDecoderName};
 }
 
-// The classic kind of each pin: MPEG-2 pictures, MPEG sound, AC-3 sound.
-const wchar_t* CodecLabel(StreamCodec codec, bool video, bool ac3Pin)
-{
-    switch (codec) {
-    case StreamCodec::H264: return L"H.264";
-    case StreamCodec::Hevc: return L"HEVC";
-    case StreamCodec::AacAdts:
-    case StreamCodec::AacLatm: return L"AAC";
-    case StreamCodec::Eac3: return L"E-AC-3";
-    case StreamCodec::Classic: break;
-    }
-    return video ? L"MPEG-2" : ac3Pin ? L"AC-3" : L"MPEG";
-}
-
 // One pin with what is behind it.
 struct Branch {
     const wchar_t* pinName;
@@ -263,7 +249,7 @@ int MatchPinCodecs(const PinCodecs& wanted)
         // The AC-3 pin is heard only once its track is chosen, whose command says
         // what is missing; a decoder missing there costs nothing until then.
         if (!Reconnect(demux.Get(), b, *codecs[i], formats[i] ? &*formats[i] : nullptr) && b.role != PlayingPin::Ac3)
-            failed += std::wstring(failed.empty() ? L"" : L", ") + CodecLabel(*codecs[i], b.video, b.ac3Pin);
+            failed += std::wstring(failed.empty() ? L"" : L", ") + DecoderLabel(b.role, *codecs[i]);
     }
     if (changed > 0 && mediaControl)
         mediaControl->Run();

@@ -334,7 +334,7 @@ TEST_F(GraphBuild, WithoutAnMpeg2DecoderAnH264ChannelPlaysAndAnMpeg2ChannelSaysW
     EXPECT_EQ(MatchPinCodecs({StreamCodec::Classic, StreamCodec::Classic, std::nullopt}), 0);
     Sleep(200);
     EXPECT_EQ(boxes.Texts(),
-              (std::vector<std::wstring>{L"Aucun d\u00e9codeur ne lit le format MPEG de cette cha\u00eene : "
+              (std::vector<std::wstring>{L"Aucun d\u00e9codeur ne lit le format MPEG-2 vid\u00e9o de cette cha\u00eene : "
                                          L"choisissez-en un dans la configuration.",
                                          MissingDecoderForChoice(PlayingPin::Video, StreamCodec::Classic)}));
 }
