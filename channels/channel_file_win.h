@@ -2,7 +2,6 @@
 // Saving and loading "chaines.xml" through the platform: the file system and the
 // XML DOM document (MSXML). The file's format is in channel_file.h.
 #include <string>
-
 #include <vector>
 
 #include "channels/chaine.h"
