@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+std::vector<ChannelChoice> ChannelChoices;
+
 ServiceKey KeyOf(const Chaine& channel)
 {
     return ServiceKey{channel.ONID, channel.TSID, channel.SID};

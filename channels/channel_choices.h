@@ -24,13 +24,30 @@ struct ServiceKey {
 
 ServiceKey KeyOf(const Chaine& channel);
 
+// An element of a channel's entry in the channel file that this version does not
+// know, written by a newer one: kept with the channel so that writing the file
+// back loses nothing. Only its name and its text content are kept (an element
+// holding elements keeps the text of all of them, run together; attributes are
+// not kept).
+struct KeptElement {
+    std::u16string name;
+    std::u16string text;
+    friend bool operator==(const KeptElement&, const KeptElement&) = default;
+};
+
 struct ChannelChoice {
     ServiceKey key;
     std::string broadcastName;  // as the last scan found it
     std::string userName;       // empty: the broadcast name is shown
     bool hidden = false;
     bool favourite = false;
+    // Follows the channel like the choices do, also across a new scan.
+    std::vector<KeptElement> keptElements{};
 };
+
+// The choices of the channels of Chaines, in the same order: what the channel file
+// holds beside the records.
+extern std::vector<ChannelChoice> ChannelChoices;
 
 // The choices of a freshly scanned list: its order, no choice made.
 std::vector<ChannelChoice> ChoicesOf(const ChannelList& scanned);

@@ -1,5 +1,6 @@
 #include "channels/channel_file.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -38,11 +39,15 @@ void AppendCarrier(std::string& out, unsigned char b)
     out += ';';
 }
 
-void AppendText(std::string& out, const char (&field)[256])
+std::string_view TextOf(const char (&field)[256])
 {
-    const std::size_t n = TextLength(field);
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char b = static_cast<unsigned char>(field[i]);
+    return {field, TextLength(field)};
+}
+
+void AppendText(std::string& out, std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
         switch (b) {
         case '&': out += "&amp;"; continue;
         case '<': out += "&lt;"; continue;
@@ -50,7 +55,7 @@ void AppendText(std::string& out, const char (&field)[256])
         case '\n': out += "&#10;"; continue;
         case '\r': out += "&#13;"; continue;
         case '>':
-            if (i >= 2 && field[i - 1] == ']' && field[i - 2] == ']')
+            if (i >= 2 && text[i - 1] == ']' && text[i - 2] == ']')
                 out += "&gt;";
             else
                 out += '>';
@@ -65,22 +70,41 @@ void AppendText(std::string& out, const char (&field)[256])
     }
 }
 
-bool NeedsDeclaration(const ChannelList& list)
+bool HasRawHigh(std::string_view text)
 {
-    for (const Chaine& c : list)
-        for (const auto* field : {&c.Nom, &c.Groupe})
-            for (std::size_t i = 0, n = TextLength(*field); i < n; ++i)
-                if (WrittenRawHigh(static_cast<unsigned char>((*field)[i])))
-                    return true;
+    for (char b : text)
+        if (WrittenRawHigh(static_cast<unsigned char>(b)))
+            return true;
     return false;
 }
 
-void AppendTextLine(std::string& out, const char* tag, const char (&field)[256])
+// The choices written with list[i]: none when they are missing or are another
+// service's.
+const ChannelChoice* ChoiceFor(const ChannelList& list, const std::vector<ChannelChoice>& choices,
+                               std::size_t i)
+{
+    if (i >= choices.size() || !(choices[i].key == KeyOf(list[i])))
+        return nullptr;
+    return &choices[i];
+}
+
+bool NeedsDeclaration(const ChannelList& list, const std::vector<ChannelChoice>& choices)
+{
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (HasRawHigh(TextOf(list[i].Nom)) || HasRawHigh(TextOf(list[i].Groupe)))
+            return true;
+        if (const ChannelChoice* choice = ChoiceFor(list, choices, i); choice && HasRawHigh(choice->userName))
+            return true;
+    }
+    return false;
+}
+
+void AppendTextLine(std::string& out, const char* tag, std::string_view text)
 {
     out += "\t\t<";
     out += tag;
     out += '>';
-    AppendText(out, field);
+    AppendText(out, text);
     out += "</";
     out += tag;
     out += ">\r\n";
@@ -110,6 +134,114 @@ void AppendCodecLine(std::string& out, const char* tag, StreamCodec codec)
     out += "</";
     out += tag;
     out += ">\r\n";
+}
+
+// The element names this version reads; any other element of an entry is kept.
+constexpr std::u16string_view kKnownElements[] = {
+    u"Nom",  u"Groupe", u"Frequence",  u"ONID",      u"TSID",      u"SID",      u"Numero",
+    u"PMT",  u"PCR",    u"Video",      u"Son1",      u"Son2",      u"Ac3",      u"CodecVideo",
+    u"CodecSon1", u"CodecSon2", u"CodecAc3", u"NomUtilisateur", u"Cache", u"Favori",
+};
+
+bool IsKnownElement(std::u16string_view name)
+{
+    for (std::u16string_view known : kKnownElements)
+        if (name == known)
+            return true;
+    return false;
+}
+
+// An element name made of ASCII name characters, which reads the same whatever
+// encoding the file declares. No colon: a prefixed name needs its namespace
+// declared on the root, which is not kept, and would make the file unloadable.
+// Text, comment and CDATA nodes ("#text" and the like) are not elements and fail
+// here.
+bool IsPlainElementName(std::u16string_view name)
+{
+    if (name.empty())
+        return false;
+    const auto letter = [](char16_t c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+    };
+    if (!letter(name[0]))
+        return false;
+    for (char16_t c : name)
+        if (!letter(c) && !(c >= u'0' && c <= u'9') && c != u'-' && c != u'.')
+            return false;
+    return true;
+}
+
+void AppendCharacterReference(std::string& out, std::uint32_t code)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    out += "&#x";
+    bool started = false;
+    for (int shift = 20; shift >= 0; shift -= 4) {
+        const unsigned digit = (code >> shift) & 0x0F;
+        if (digit != 0 || started || shift == 0) {
+            out += hex[digit];
+            started = true;
+        }
+    }
+    out += ';';
+}
+
+// A kept element's text in plain ASCII: every other character as a reference, so
+// it reads back the same under either encoding the file may declare.
+void AppendKeptText(std::string& out, std::u16string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'&')
+            out += "&amp;";
+        else if (c == u'<')
+            out += "&lt;";
+        else if (c == u'>')
+            out += "&gt;";
+        else if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
+        else if (c == u'\t' || c == u'\n' || c == u'\r')
+            AppendCharacterReference(out, c);
+        else if (c < 0x20)
+            continue;  // not a character of XML 1.0: no parser hands one over
+        else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                 text[i + 1] <= 0xDFFF) {
+            AppendCharacterReference(out, 0x10000 + ((c - 0xD800u) << 10) + (text[i + 1] - 0xDC00u));
+            ++i;
+        } else if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
+            AppendCharacterReference(out, 0xFFFD);  // a broken pair cannot be written
+        else
+            AppendCharacterReference(out, c);
+    }
+}
+
+void AppendKeptLine(std::string& out, const KeptElement& element)
+{
+    if (!IsPlainElementName(element.name) || IsKnownElement(element.name))
+        return;  // would not read back as the same element
+    const std::string name(element.name.begin(), element.name.end());  // ASCII, checked above
+    out += "\t\t<";
+    out += name;
+    out += '>';
+    AppendKeptText(out, element.text);
+    out += "</";
+    out += name;
+    out += ">\r\n";
+}
+
+void AppendChoiceLines(std::string& out, const ChannelChoice& choice)
+{
+    // Cut like a record's name: at its first NUL, and to what a reader keeps.
+    std::string_view userName = choice.userName;
+    userName = userName.substr(0, std::min(userName.find('\0'), kUserNameCapacity));
+    if (!userName.empty())
+        AppendTextLine(out, "NomUtilisateur", userName);
+    if (choice.hidden)
+        out += "\t\t<Cache>1</Cache>\r\n";
+    if (choice.favourite)
+        out += "\t\t<Favori>1</Favori>\r\n";
+    for (const KeptElement& element : choice.keptElements)
+        AppendKeptLine(out, element);
 }
 
 bool IsXmlSpace(char16_t c)
@@ -154,15 +286,21 @@ void CopyFirstText(const XmlNodeView& entry, std::u16string_view name, char (&fi
 
 std::string FormatChannelFile(const ChannelList& list)
 {
+    return FormatChannelFile(list, {});
+}
+
+std::string FormatChannelFile(const ChannelList& list, const std::vector<ChannelChoice>& choices)
+{
     std::string out;
     out.reserve(64 + list.size() * 400);
-    if (NeedsDeclaration(list))
+    if (NeedsDeclaration(list, choices))
         out += kDeclaration;
     out += "<Chaines>\r\n";
-    for (const Chaine& c : list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Chaine& c = list[i];
         out += "\t<Chaine>\r\n";
-        AppendTextLine(out, "Nom", c.Nom);
-        AppendTextLine(out, "Groupe", c.Groupe);
+        AppendTextLine(out, "Nom", TextOf(c.Nom));
+        AppendTextLine(out, "Groupe", TextOf(c.Groupe));
         AppendIntLine(out, "Frequence", c.Frequence);
         AppendIntLine(out, "ONID", c.ONID);
         AppendIntLine(out, "TSID", c.TSID);
@@ -184,6 +322,8 @@ std::string FormatChannelFile(const ChannelList& list)
             AppendIntLine(out, "Ac3", c.Ac3);
             AppendCodecLine(out, "CodecAc3", c.Ac3Codec);
         }
+        if (const ChannelChoice* choice = ChoiceFor(list, choices, i))
+            AppendChoiceLines(out, *choice);
         out += "\t</Chaine>\r\n";
     }
     out += "</Chaines>\r\n";
@@ -268,6 +408,35 @@ Chaine ChannelFromEntry(const XmlNodeView& entry, const CodePageConverter& toCod
     c.Son2Codec = FirstCodec(entry, u"CodecSon2");
     c.Ac3Codec = FirstCodec(entry, u"CodecAc3");
     return c;
+}
+
+ChannelChoice ChoiceFromEntry(const XmlNodeView& entry, const Chaine& record,
+                              const CodePageConverter& toCodePage)
+{
+    ChannelChoice choice = ChoicesOf({record}).front();
+    for (const XmlNodeView& child : entry.children) {
+        if (child.name == u"NomUtilisateur") {
+            choice.userName = DecodeChannelText(child.text, toCodePage);
+            break;  // like Nom, only the first one counts
+        }
+    }
+    choice.hidden = FirstNonZero(entry, u"Cache") != 0;
+    choice.favourite = FirstNonZero(entry, u"Favori") != 0;
+    for (const XmlNodeView& child : entry.children)
+        if (IsPlainElementName(child.name) && !IsKnownElement(child.name))
+            choice.keptElements.push_back(KeptElement{child.name, child.text});
+    return choice;
+}
+
+void AppendChannelsFromRoot(const XmlNodeView& root, ChannelList& list,
+                            std::vector<ChannelChoice>& choices, const CodePageConverter& toCodePage)
+{
+    for (const XmlNodeView& entry : root.children) {
+        if (IsIgnorableWhitespace(entry))
+            continue;
+        list.push_back(ChannelFromEntry(entry, toCodePage));
+        choices.push_back(ChoiceFromEntry(entry, list.back(), toCodePage));
+    }
 }
 
 void AppendChannelsFromRoot(const XmlNodeView& root, ChannelList& list,

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "channels/chaine.h"
+#include "channels/channel_choices.h"
 
 // A stream not of its field's classic kind (MPEG-1/2 video, MPEG audio, AC-3) has
 // its codec named on the line after its PID: <CodecVideo>, <CodecSon1>,
@@ -30,8 +31,20 @@
 // A file of classic channels has none of them, and a reader that does not know
 // them skips them like any other unknown element.
 
+// The user's choices follow a channel's described elements (and its codec
+// elements), each only when made: <NomUtilisateur> (the user's name, escaped like
+// Nom), <Cache>1</Cache>, <Favori>1</Favori>; then the kept elements of a newer
+// version, in their order. A channel without any of them is written exactly as an
+// older version wrote it, and an older reader skips them. The channels' order in
+// the file is the user's order, so no element holds it.
+
 // The whole file, lines ending in CR LF, for the records of `list` in order.
 std::string FormatChannelFile(const ChannelList& list);
+
+// The same with the choices of each record: choices[i] goes with list[i], and
+// only when its service key is that record's, so that a list of choices that has
+// fallen out of step with the records gives no channel another one's choices.
+std::string FormatChannelFile(const ChannelList& list, const std::vector<ChannelChoice>& choices);
 
 // One node of a parsed document as the loader sees it: its name ("#text" for a
 // text node), its text content, and its child nodes in document order.
@@ -64,6 +77,19 @@ bool IsIgnorableWhitespace(const XmlNodeView& node);
 // first known codec name among its children of that name; the classic kind else.
 Chaine ChannelFromEntry(const XmlNodeView& entry, const CodePageConverter& toCodePage);
 
+// The choices an entry holds for `record` (the record read from it): the first
+// NomUtilisateur child gives the user's name (at most 255 bytes), a Cache or
+// Favori child whose value is not 0 sets its flag, and every element this
+// version does not know is kept, in order. Only elements whose name is plain
+// ASCII without a namespace prefix are kept: the file may be declared
+// windows-1252, and a prefix's declaration is not kept.
+ChannelChoice ChoiceFromEntry(const XmlNodeView& entry, const Chaine& record,
+                              const CodePageConverter& toCodePage);
+
 // Appends one record per child of `root` (its own name is not checked).
 void AppendChannelsFromRoot(const XmlNodeView& root, ChannelList& list,
                             const CodePageConverter& toCodePage);
+
+// The same, appending each record's choices to `choices` too.
+void AppendChannelsFromRoot(const XmlNodeView& root, ChannelList& list,
+                            std::vector<ChannelChoice>& choices, const CodePageConverter& toCodePage);

@@ -97,7 +97,13 @@ bool ParseDocument(const std::wstring& path, XmlNodeView& root)
 
 bool SaveChannelFile(const ChannelList& list, const std::wstring& path)
 {
-    const std::string bytes = FormatChannelFile(list);
+    return SaveChannelFile(list, {}, path);
+}
+
+bool SaveChannelFile(const ChannelList& list, const std::vector<ChannelChoice>& choices,
+                     const std::wstring& path)
+{
+    const std::string bytes = FormatChannelFile(list, choices);
     std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), fclose);
     if (!file)
         return false;
@@ -107,7 +113,7 @@ bool SaveChannelFile(const ChannelList& list, const std::wstring& path)
 
 void SaveChannelFile()
 {
-    SaveChannelFile(Chaines, kChannelFileName);
+    SaveChannelFile(Chaines, ChannelChoices, kChannelFileName);
 }
 
 bool LoadChannelFile(ChannelList& list, const std::wstring& path)
@@ -119,7 +125,16 @@ bool LoadChannelFile(ChannelList& list, const std::wstring& path)
     return true;
 }
 
+bool LoadChannelFile(ChannelList& list, std::vector<ChannelChoice>& choices, const std::wstring& path)
+{
+    XmlNodeView root;
+    if (!ParseDocument(path, root))
+        return false;
+    AppendChannelsFromRoot(root, list, choices, ToSystemCodePage);
+    return true;
+}
+
 bool LoadChannelFile()
 {
-    return LoadChannelFile(Chaines, kChannelFileName);
+    return LoadChannelFile(Chaines, ChannelChoices, kChannelFileName);
 }

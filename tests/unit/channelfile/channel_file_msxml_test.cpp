@@ -78,6 +78,56 @@ TEST_F(ChannelFileDisk, CodecsSurviveSaveAndLoad)
     EXPECT_EQ(std::memcmp(&loaded[0], &c, sizeof c), 0);
 }
 
+TEST_F(ChannelFileDisk, EachChoiceSurvivesSaveAndLoadAndNoChoiceChangesNoByte)
+{
+    ChannelList list{Record("France 2", "GR1"), Record("Arte", "GR1")};
+    list[1].SID = 263;
+    WriteRaw(FormatChannelFile(list));
+    ChannelList loaded;
+    std::vector<ChannelChoice> choices;
+    ASSERT_TRUE(LoadChannelFile(loaded, choices, path_));
+    ASSERT_TRUE(SaveChannelFile(loaded, choices, path_));
+    EXPECT_EQ(ReadRaw(), FormatChannelFile(list));
+
+    choices[0].userName = "M&M's <cha\xEEne> ]]> \x01 ";
+    choices[0].hidden = true;
+    choices[1].favourite = true;
+    ASSERT_TRUE(SaveChannelFile(loaded, choices, path_));
+    ChannelList again;
+    std::vector<ChannelChoice> read;
+    ASSERT_TRUE(LoadChannelFile(again, read, path_));
+    ASSERT_EQ(read.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(std::memcmp(&again[i], &list[i], sizeof list[i]), 0);
+        EXPECT_EQ(read[i].userName, choices[i].userName);
+        EXPECT_EQ(read[i].hidden, choices[i].hidden);
+        EXPECT_EQ(read[i].favourite, choices[i].favourite);
+    }
+}
+
+TEST_F(ChannelFileDisk, ANewerVersionsElementsSurviveLoadAndSave)
+{
+    // Elements of a later version among and after the known ones, one holding
+    // elements, one with an attribute (only names and texts are kept).
+    WriteRaw("<Chaines>\r\n\t<Chaine>\r\n\t\t<Nom>TF1</Nom>\r\n\t\t<Verrou>1</Verrou>\r\n"
+             "\t\t<SID>257</SID>\r\n\t\t<Favori>1</Favori>\r\n"
+             "\t\t<Note lang=\"fr\">\xC3\xA9t\xC3\xA9 &amp; \xE2\x82\xAC</Note>\r\n"
+             "\t\t<Couleurs><Fond>noir</Fond><Texte>blanc</Texte></Couleurs>\r\n"
+             "\t\t<!-- note -->\r\n\t</Chaine>\r\n</Chaines>\r\n");
+    const std::vector<KeptElement> expected{
+        {u"Verrou", u"1"}, {u"Note", u"\u00E9t\u00E9 & \u20AC"}, {u"Couleurs", u"noirblanc"}};
+    for (int pass = 0; pass < 2; ++pass) {
+        ChannelList loaded;
+        std::vector<ChannelChoice> choices;
+        ASSERT_TRUE(LoadChannelFile(loaded, choices, path_));
+        ASSERT_EQ(choices.size(), 1u);
+        EXPECT_EQ(loaded[0].SID, 257);
+        EXPECT_TRUE(choices[0].favourite);
+        EXPECT_EQ(choices[0].keptElements, expected);
+        ASSERT_TRUE(SaveChannelFile(loaded, choices, path_));
+    }
+}
+
 TEST_F(ChannelFileDisk, SavedBytesAreExactlyTheFormattedFile)
 {
     ChannelList list{Record("France 2", "GR1"), Record("Arte", "GR1")};
@@ -202,16 +252,24 @@ TEST_F(ChannelFileDisk, DefaultsUseChainesXmlInTheCurrentDirectory)
     GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryW(dir_.c_str()));
     const ChannelList saved = Chaines;
+    const std::vector<ChannelChoice> savedChoices = ChannelChoices;
     Chaines = {Record("Globale", "")};
+    ChannelChoices = ChoicesOf(Chaines);
+    ChannelChoices[0].favourite = true;
     SaveChannelFile();
     Chaines.clear();
+    ChannelChoices.clear();
     const bool loaded = LoadChannelFile();
     const ChannelList result = Chaines;
+    const std::vector<ChannelChoice> resultChoices = ChannelChoices;
     Chaines = saved;
+    ChannelChoices = savedChoices;
     SetCurrentDirectoryW(previous);
     ASSERT_TRUE(loaded);
     ASSERT_EQ(result.size(), 1u);
     EXPECT_STREQ(result[0].Nom, "Globale");
+    ASSERT_EQ(resultChoices.size(), 1u);
+    EXPECT_TRUE(resultChoices[0].favourite);
 }
 
 }  // namespace
