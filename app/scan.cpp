@@ -71,15 +71,7 @@ void OnScanDialogIdle(HWND dialog)
     UpdateWindow(dialog);
     BuildFrequencyList(city);
     if (!worker->Start(dialog, Frequences, ScanWaitsFromSettings(), capturedNit))
-        OnScanFinished(dialog);
-}
-
-void OnScanFinished(HWND dialog)
-{
-    if (ScanWorker* worker = ScanDialogWorker(dialog))
-        worker->Stop(false);
-    scanPending = false;
-    EndDialog(dialog, 0);
+        EndScanDialog(dialog);
 }
 
 int RunScan()

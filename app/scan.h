@@ -17,5 +17,3 @@ int RunScan();
 // thread once per dialog.
 void OnScanDialogIdle(HWND dialog);
 
-// The scan's thread has ended: the dialog closes.
-void OnScanFinished(HWND dialog);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/scan.h"
 #include "app/scan_source.h"
 #include "channels/text/dvb_text.h"
 #include "common/wide_text.h"
@@ -45,6 +44,13 @@ ScanWorker* ScanDialogWorker(HWND dialog)
     return reinterpret_cast<ScanWorker*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
+void EndScanDialog(HWND dialog)
+{
+    if (ScanWorker* worker = ScanDialogWorker(dialog))
+        worker->Stop(false);
+    EndDialog(dialog, 0);
+}
+
 INT_PTR CALLBACK ScanDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Escape and the close command arrive as IDCANCEL; left unanswered, they do nothing.
@@ -64,7 +70,7 @@ INT_PTR CALLBACK ScanDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_SCAN_FINISHED:
         if (ScanWorker* worker = ScanDialogWorker(dialog))
             ShowReports(dialog, worker->TakeReports());
-        OnScanFinished(dialog);
+        EndScanDialog(dialog);
         return TRUE;
     default:
         return FALSE;

@@ -14,6 +14,10 @@ INT_PTR CALLBACK ScanDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // The worker given to `dialog` when it was made.
 ScanWorker* ScanDialogWorker(HWND dialog);
 
+// The scan's thread has ended (or could not start): the dialog closes, and
+// RunScan takes the list.
+void EndScanDialog(HWND dialog);
+
 // The scan's progress, queued by the worker for the dialog's thread.
 class QueuedScanProgress : public ScanProgress {
 public:
