@@ -36,18 +36,18 @@ bool ScanWorker::Start(HWND dialog, std::vector<std::int32_t> frequencies, const
     completed_ = false;
 
     // The filter was made in this thread's apartment: the worker may use it only
-    // through what the global interface table hands to its own apartment.
+    // through what the global interface table hands to its own apartment, and only
+    // when that is the filter itself. A proxy would run each request on this
+    // thread, holding the dialog for the request's whole time-out; and a system
+    // without a proxy for IMpeg2Data refuses to marshal it. In both cases the
+    // worker reads the tables from the transport-stream tap instead.
     if (mpeg2Data) {
         if (const ComPtr<IGlobalInterfaceTable> table = GlobalInterfaceTable())
             sectionsShared_ = SUCCEEDED(
                 table->RegisterInterfaceInGlobal(mpeg2Data.Get(), IID_IMpeg2Data, &sectionsCookie_));
-        // Marshalling needs a proxy for IMpeg2Data, which a system may not have
-        // registered (the table then refuses it). The filter's class is registered
-        // for both threading models and takes its sections on the demultiplexer's
-        // streaming thread, so it guards its state against other threads: its
-        // reference is then used as it is, taken and dropped on this thread.
-        if (!sectionsShared_)
-            unmarshalledSections_ = ComPtr<IMpeg2Data>::Share(mpeg2Data.Get());
+        ComPtr<IUnknown> identity;
+        if (SUCCEEDED(mpeg2Data.As(IID_IUnknown, identity)))
+            sectionsIdentity_ = identity.Get();
     }
 
     cancel_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -74,8 +74,13 @@ void ScanWorker::Run()
         if (sectionsShared_ && comEntered) {
             if (const ComPtr<IGlobalInterfaceTable> table = GlobalInterfaceTable())
                 table->GetInterfaceFromGlobal(sectionsCookie_, IID_IMpeg2Data, sections.PutVoid());
+            ComPtr<IUnknown> identity;
+            if (sections)
+                sections.As(IID_IUnknown, identity);
+            if (identity.Get() != sectionsIdentity_)
+                sections.Reset();  // a proxy: the tap serves instead
         }
-        GraphScanSource source(dialog_, cancel_, sectionsShared_ ? sections.Get() : unmarshalledSections_.Get());
+        GraphScanSource source(dialog_, cancel_, sections.Get());
         QueuedScanProgress progress(*this);
         ScanAllFrequencies(frequencies_, waits_, source, progress, Chaines, *capturedNit_);
         completed_ = WaitForSingleObject(cancel_, 0) != WAIT_OBJECT_0;
@@ -130,6 +135,6 @@ bool ScanWorker::Stop(bool cancel)
             table->RevokeInterfaceFromGlobal(sectionsCookie_);
         sectionsShared_ = false;
     }
-    unmarshalledSections_.Reset();
+    sectionsIdentity_ = nullptr;
     return completed_;
 }

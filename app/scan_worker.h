@@ -72,8 +72,8 @@ private:
     // The filter's IMpeg2Data in the global interface table, for the worker's apartment.
     DWORD sectionsCookie_ = 0;
     bool sectionsShared_ = false;
-    // The same, held here when the table could not take it (see Start).
-    ComPtr<IMpeg2Data> unmarshalledSections_;
+    // The filter's identity, compared with what the worker unmarshals, never called.
+    const IUnknown* sectionsIdentity_ = nullptr;
     bool started_ = false;
     bool completed_ = false;
 
