@@ -6,7 +6,8 @@ std::vector<ChannelChoice> ChannelChoices;
 
 ServiceKey KeyOf(const Chaine& channel)
 {
-    return ServiceKey{channel.ONID, channel.TSID, channel.SID};
+    return ServiceKey{static_cast<std::uint16_t>(channel.ONID), static_cast<std::uint16_t>(channel.TSID),
+                      static_cast<std::uint16_t>(channel.SID)};
 }
 
 namespace {

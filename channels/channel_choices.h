@@ -11,16 +11,7 @@
 #include <vector>
 
 #include "channels/chaine.h"
-
-// A service is the same service across scans when its original network id,
-// transport stream id and service id are: the frequency may change at a
-// re-planning, the triplet does not.
-struct ServiceKey {
-    std::int32_t onid = 0;
-    std::int32_t tsid = 0;
-    std::int32_t sid = 0;
-    friend bool operator==(const ServiceKey&, const ServiceKey&) = default;
-};
+#include "channels/service_key.h"
 
 ServiceKey KeyOf(const Chaine& channel);
 

@@ -2,20 +2,12 @@
 // One event of the programme guide's schedule as broadcast, and the service it
 // belongs to. Texts are the broadcast bytes, selector byte included, so that the
 // DVB text decoder reads each in its own character table.
-#include <compare>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-// A DVB service is named by three numbers; the service id alone repeats across
-// networks and multiplexes.
-struct ServiceKey {
-    std::uint16_t onid = 0;
-    std::uint16_t tsid = 0;
-    std::uint16_t sid = 0;
-    auto operator<=>(const ServiceKey&) const = default;
-};
+#include "channels/service_key.h"
 
 // What the component descriptors say about the picture, sound and subtitles.
 enum EventFlag : std::uint8_t {
