@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <ctime>
+#include <filesystem>
+
 #include "app/channel_menu.h"
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
@@ -13,11 +16,13 @@
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
 #include "common/error_message.h"
+#include "common/text_convert.h"
 #include "config/settings.h"
 #include "graph/devices.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
 #include "graph/transport_tap.h"
+#include "guide/guide_database.h"
 #include "guide/guide_reader.h"
 #include "record/recorder.h"
 
@@ -70,6 +75,11 @@ int StartUp()
 {
     LoadSettings();
     SetPriority(priorityCommand);
+    // guide.db sits beside config.ini; the program runs whatever becomes of it.
+    std::error_code ignored;
+    if (const std::string notice = OpenGuideDatabase(std::filesystem::current_path(ignored), std::time(nullptr));
+        !notice.empty())
+        ShowError(mainWindow, WidenText(notice, CodePage::Utf8).c_str());
     if (const int tuner = FindConfiguredTuner(); tuner != 0)
         return tuner;
     if (const int built = BuildGraph(mainWindow); built != 0)
@@ -104,6 +114,7 @@ void ShutDownGraph(bool saveSettings)
     // writes into buffers those streams hold: it ends, and its streams go, before
     // anything of the graph is released.
     StopGuideReader();
+    CloseGuideDatabase();
     DestroyGraph();
     // The graph no longer runs: a recording's file can be closed and its callback go.
     ReleaseRecorder();

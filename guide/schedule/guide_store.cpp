@@ -163,7 +163,7 @@ struct GuideStore::Statements {
     Statement begin, commit, rollback;
     Statement upsertService, ensureService, serviceId;
     Statement removeOverlap, insertEvent, purge;
-    Statement services, allEvents, serviceEvents, search;
+    Statement services, allEvents, serviceEvents, search, span;
 };
 
 GuideStore::GuideStore() = default;
@@ -266,6 +266,7 @@ bool GuideStore::Prepare()
                                  "INSERT INTO events(service, event_id, start, stop, title, subtitle, description, "
                                  "content, genre, rating, flags) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)") &&
            s.purge.Prepare(db_, "DELETE FROM events WHERE stop < ?1") &&
+           s.span.Prepare(db_, "SELECT min(start), max(stop) FROM events") &&
            s.services.Prepare(db_, "SELECT onid, tsid, sid, name FROM services ORDER BY onid, tsid, sid") &&
            s.allEvents.Prepare(db_, (select + "ORDER BY s.onid, s.tsid, s.sid, e.start").c_str()) &&
            s.serviceEvents.Prepare(db_, (select + "WHERE s.onid = ?1 AND s.tsid = ?2 AND s.sid = ?3 "
@@ -377,6 +378,18 @@ std::vector<GuideService> GuideStore::Services() const
     }
     sqlite3_reset(st);
     return services;
+}
+
+std::pair<std::int64_t, std::int64_t> GuideStore::Span() const
+{
+    std::pair<std::int64_t, std::int64_t> span{0, 0};
+    if (!db_)
+        return span;
+    sqlite3_stmt* st = st_->span.get();
+    if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
+        span = {sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1)};
+    sqlite3_reset(st);
+    return span;
 }
 
 std::vector<GuideEntry> GuideStore::Events() const

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "guide/schedule/guide_entry.h"
@@ -52,6 +53,8 @@ public:
     int Purge(std::int64_t now);
 
     std::vector<GuideService> Services() const;
+    // The first start and the last stop held; {0, 0} when no event is.
+    std::pair<std::int64_t, std::int64_t> Span() const;
     // Every event, by service then start.
     std::vector<GuideEntry> Events() const;
     // The events of one service that end after `from` and start before `to`.
