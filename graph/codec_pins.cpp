@@ -12,11 +12,12 @@
 
 #include "config/settings.h"
 #include "graph/aac_format_probe.h"
-#include "graph/demux_pins.h"
+#include "graph/decoder_connection.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/graph.h"
 #include "graph/graph_handles.h"
 #include "graph/media_framework.h"
+#include "graph/pin_types.h"
 #include "graph/transport_tap.h"
 
 namespace {

@@ -8,14 +8,14 @@
 
 #include "config/settings.h"
 #include "graph/codec_pins.h"
+#include "graph/decoder_connection.h"
 #include "graph/devices.h"
 #include "graph/filterbase/media_type.h"
 #include "graph/graph.h"
 #include "graph/graph_filters.h"
 #include "graph/graph_handles.h"
 #include "graph/pin_decoders.h"
-
-constexpr WORD kWaveFormatDolbyAc3 = 0x2000;
+#include "graph/pin_types.h"
 
 const wchar_t kNoDecoderFound[] = L"pas trouv\u00e9 de codec";
 
@@ -58,52 +58,6 @@ ComPtr<IPin> CreateOutputPin(IMpeg2Demultiplexer* demux, AM_MEDIA_TYPE& type, co
         pin.Reset();
     return pin;
 }
-
-}  // namespace
-
-HRESULT MakePinType(AM_MEDIA_TYPE& type, const GUID& major, const GUID& subtype, const GUID& formatType,
-                   void* format, ULONG formatSize)
-{
-    AM_MEDIA_TYPE pin;
-    std::memset(&pin, 0, sizeof pin);
-    pin.majortype = major;
-    pin.subtype = subtype;
-    pin.bFixedSizeSamples = TRUE;
-    pin.formattype = formatType;
-    pin.cbFormat = formatSize;
-    pin.pbFormat = static_cast<BYTE*>(format);
-    return CopyMediaType(type, pin);
-}
-
-const wchar_t* ConnectDecoder(IPin* pin, const GUID& major, const GUID& subtype, const wchar_t* setting,
-                              const wchar_t* decoderName, ComPtr<IBaseFilter>& decoder, IBaseFilter* renderer,
-                              const wchar_t* connectFailure, const wchar_t* renderFailure, bool onlyThisRenderer)
-{
-    decoder = FindDecoderByName(major, subtype, setting);
-    if (decoder) {
-        if (FAILED(graph->AddFilter(decoder.Get(), decoderName)))
-            return L"";
-        ComPtr<IPin> input = FindFreePin(decoder.Get(), PINDIR_INPUT);
-        if (!input || FAILED(graph->ConnectDirect(pin, input.Get(), nullptr)))
-            return L"";
-        if (FAILED(ConnectFilters(decoder.Get(), renderer)))
-            return connectFailure;
-        return nullptr;
-    }
-    if (onlyThisRenderer) {
-        // Intelligent connection to that renderer's input: the graph finds the
-        // decoder in between.
-        ComPtr<IPin> input = FindFreePin(renderer, PINDIR_INPUT);
-        if (!input || FAILED(graph->Connect(pin, input.Get())))
-            return renderFailure;
-        return nullptr;
-    }
-    if (FAILED(graph->RenderEx(pin, AM_RENDEREX_RENDERTOEXISTINGRENDERERS, nullptr)))
-        return renderFailure;
-    return nullptr;
-}
-
-namespace {
 
 void KeepPidMap(IPin* pin, ComPtr<IMPEG2PIDMap>& pidMap)
 {
@@ -218,54 +172,6 @@ BranchResult RenderDataPin(IMpeg2Demultiplexer* demux, HWND window)
 }
 
 }  // namespace
-
-HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type, const PictureFormat& picture)
-{
-    MPEG2VIDEOINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.hdr.rcSource.right = picture.width;
-    info.hdr.rcSource.bottom = picture.height;
-    info.hdr.dwPictAspectRatioX = picture.aspectX;
-    info.hdr.dwPictAspectRatioY = picture.aspectY;
-    info.hdr.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.hdr.bmiHeader.biWidth = picture.width;
-    info.hdr.bmiHeader.biHeight = picture.height;
-    info.hdr.bmiHeader.biCompression = picture.compression;
-    return MakePinType(type, MEDIATYPE_Video, picture.subtype, FORMAT_MPEG2Video, &info, sizeof info);
-}
-
-HRESULT MakeVideoPinType(AM_MEDIA_TYPE& type)
-{
-    return MakeVideoPinType(type, {MEDIASUBTYPE_MPEG2_VIDEO, 720, 576, 4, 3, 0});
-}
-
-HRESULT MakeAudioPinType(AM_MEDIA_TYPE& type, const GUID& subtype, WORD formatTag)
-{
-    WAVEFORMATEX wave;
-    std::memset(&wave, 0, sizeof wave);
-    wave.wFormatTag = formatTag;
-    wave.nChannels = 2;
-    wave.nSamplesPerSec = 48000;
-    wave.nAvgBytesPerSec = 192000;
-    wave.nBlockAlign = 4;
-    wave.wBitsPerSample = 16;
-    wave.cbSize = 0;
-    return MakePinType(type, MEDIATYPE_Audio, subtype, FORMAT_WaveFormatEx, &wave, sizeof wave);
-}
-
-HRESULT MakeAc3PinType(AM_MEDIA_TYPE& type)
-{
-    return MakeAudioPinType(type, MEDIASUBTYPE_DOLBY_AC3, kWaveFormatDolbyAc3);
-}
-
-void MakeDataPinType(AM_MEDIA_TYPE& type)
-{
-    std::memset(&type, 0, sizeof type);
-    type.majortype = MEDIATYPE_MPEG2_SECTIONS;
-    type.subtype = MEDIASUBTYPE_MPEG2DATA;
-    type.bFixedSizeSamples = TRUE;
-    type.formattype = FORMAT_None;
-}
 
 int RenderDemuxOutputs(HWND window)
 {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "graph/demux_pins.h"
+#include "graph/pin_types.h"
 #include "graph/filterbase/media_type.h"
 #include "standins/demux/factory.h"
 
