@@ -1,9 +1,6 @@
 // brisome-epg as a user runs it: two generated multiplexes in, one XMLTV
 // document out that the XMLTV validator accepts, with the names and schedule
 // of both; and its faults reported in French.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +8,8 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/command_fixture.h"
 
 namespace {
 
@@ -31,39 +30,17 @@ audio pid=0x211
 event start=2026-12-10T20:00 duration=02:00 title="Nuit" rating=18
 )";
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class BrisomeEpgTest : public ::testing::Test {
+class BrisomeEpgTest : public CommandTest {
 protected:
+    BrisomeEpgTest() : CommandTest("brisome_epg_test_") {}
+
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("brisome_epg_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        CommandTest::SetUp();
         std::ofstream(dir_ / "broadcast.txt") << kBroadcast;
         ASSERT_EQ(Run(std::string(TSGEN_EXE) + " " + (dir_ / "broadcast.txt").string() + " " + (dir_ / "ts").string()), 0)
             << err_;
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    int Run(const std::string& command)
-    {
-        const int status = std::system((command + " >" + (dir_ / "out.txt").string() + " 2>" +
-                                        (dir_ / "err.txt").string()).c_str());
-        out_ = ReadText(dir_ / "out.txt");
-        err_ = ReadText(dir_ / "err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    fs::path dir_;
-    std::string out_, err_;
 };
 
 TEST_F(BrisomeEpgTest, WritesValidXmltvOfEveryMultiplex)

@@ -19,44 +19,16 @@
 #include "tools/tsgen/text_coding.h"
 #include "tools/tsgen/video_es.h"
 #include "demo_fixture.h"
+#include "tests/support/command_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // A fresh folder per test, removed afterwards.
-class ToolTest : public ::testing::Test {
+class ToolTest : public CommandTest {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("tsgen_test_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs a command line; returns its exit status, with stdout and stderr kept.
-    int Run(const std::string& command)
-    {
-        const int status = std::system((command + " >" + (dir_ / "out.txt").string() + " 2>" +
-                                        (dir_ / "err.txt").string()).c_str());
-        out_ = ReadText(dir_ / "out.txt");
-        err_ = ReadText(dir_ / "err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    fs::path dir_;
-    std::string out_, err_;
+    ToolTest() : CommandTest("tsgen_test_") {}
 };
 
 // A broadcast text as ffprobe prints it: decoded from its character table, in UTF-8.
