@@ -76,15 +76,17 @@ void DrawHeader(HDC dc, const GuideGridModel& m)
     const GridView& view = m.state.view;
     const LocalDate day = LocalDateOf(view.start, m.offsetAt(view.start));
     Text(dc, Wide(ShortDayText(day)), RECT{4, 0, g.nameWidth - 4, g.headerHeight}, DT_LEFT);
-    HPEN pen = CreatePen(PS_SOLID, 1, kGridLine);
-    HGDIOBJ old = SelectObject(dc, pen);
     for (const GridMark& mark : HalfHourMarks(g, view, m.offsetAt)) {
-        MoveToEx(dc, mark.x, g.headerHeight - 6, nullptr);
-        LineTo(dc, mark.x, g.height);
+        Fill(dc, RECT{mark.x, g.headerHeight - 6, mark.x + 1, g.headerHeight}, kGridLine);
         Text(dc, Wide(mark.label), RECT{mark.x + 3, 0, mark.x + g.halfHourWidth, g.headerHeight}, DT_LEFT);
     }
-    SelectObject(dc, old);
-    DeleteObject(pen);
+}
+
+// The half-hour lines run behind the boxes, where a row has no programme.
+void DrawMarkLines(HDC dc, const GuideGridModel& m)
+{
+    for (const GridMark& mark : HalfHourMarks(m.geometry, m.state.view, m.offsetAt))
+        Fill(dc, RECT{mark.x, m.geometry.headerHeight, mark.x + 1, m.geometry.height}, kGridLine);
 }
 
 void DrawNames(HDC dc, const GuideGridModel& m)
@@ -149,6 +151,7 @@ void Paint(HWND grid)
     SetBkMode(dc, TRANSPARENT);
     Fill(dc, client, kBackground);
     if (const GuideGridModel* m = ModelOf(grid)) {
+        DrawMarkLines(dc, *m);
         DrawBoxes(dc, *m);
         DrawNames(dc, *m);
         DrawHeader(dc, *m);

@@ -24,8 +24,7 @@ namespace {
 constexpr wchar_t kCaption[] = L"Guide complet";
 constexpr wchar_t kExportCaption[] = L"Exporter le guide (XMLTV)";
 
-// Some 6,000 characters over several lines, longer than an edit control's
-// default 30,000-byte limit would matter for, and than any one line.
+// Some 6,000 characters over sixty lines: far more than the pane shows at once.
 std::string LongDescription()
 {
     std::string text;
@@ -84,7 +83,9 @@ std::wstring Crlf(const std::string& utf8)
 
 // Ctrl+G as the keyboard gives it: the accelerator reads the control key's state
 // from the input state that the program's thread shares with ours once attached.
-void PressCtrlG(HWND window)
+// The key is held until the window shows: a busy program may take the posted key
+// late, and would then read a plain G.
+HWND PressCtrlG(HWND window, DWORD processId)
 {
     const DWORD theirs = GetWindowThreadProcessId(window, nullptr);
     const DWORD ours = GetCurrentThreadId();
@@ -93,15 +94,17 @@ void PressCtrlG(HWND window)
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    SendMessageW(window, WM_NULL, 0, 0);
     PostMessageW(window, WM_KEYDOWN, 'G', 1);
-    Sleep(500);
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(processId, kCaption)) != nullptr; }, 15000);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     AttachThreadInput(ours, theirs, FALSE);
+    return dialog;
 }
 
-// Runs a host tool on a file through Wine and returns what it printed.
+// Runs a command of the host's shell through Wine; returns what it printed, once
+// it printed "FIN" (or after 30 s).
 std::string HostShell(const std::string& script, const std::wstring& scratch)
 {
     const std::wstring out = scratch + L"\\host-shell.txt";
@@ -123,7 +126,6 @@ std::string HostShell(const std::string& script, const std::wstring& scratch)
         return "sh not started";
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    ScratchDir reader;
     std::string said;
     const auto read = [&] {
         HANDLE f = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -170,9 +172,8 @@ TEST(GuideWindow, GridDetailsSearchAndExportOfTheStoredGuide)
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 30000));
 
-    PressCtrlG(window);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialog(program.Id(), kCaption)) != nullptr; }, 10000));
+    HWND dialog = PressCtrlG(window, program.Id());
+    ASSERT_NE(dialog, nullptr) << "Ctrl+G opened no \"Guide complet\" window";
     HWND grid = GetDlgItem(dialog, IDC_GRID_VIEW);
     HWND details = GetDlgItem(dialog, IDC_GRID_DETAILS);
     ASSERT_NE(grid, nullptr);
