@@ -205,8 +205,9 @@ void Search(HWND dialog, GuideWindow& w)
     Choose(dialog, w, 0);
 }
 
-// Enter on a programme on the air watches its channel; on another, nothing to watch yet.
-void Watch(GuideWindow& w)
+// Enter on a programme on the air watches its channel, with the window out of
+// the picture's way; on another there is nothing to watch yet.
+void Watch(HWND dialog, GuideWindow& w)
 {
     w.model.now = Now();
     const GuideEntry* e = w.model.Selected();
@@ -215,6 +216,7 @@ void Watch(GuideWindow& w)
         return;
     }
     SelectChannel(w.model.rows[static_cast<size_t>(w.model.state.place.row)].channel);
+    EndDialog(dialog, 0);
 }
 
 void OnDay(HWND dialog, GuideWindow& w, int index)
@@ -269,7 +271,7 @@ void OnCommand(HWND dialog, GuideWindow& w, WORD id, WORD code)
         if (code == GRIDN_SELECTED)
             ShowDetails(dialog, w);
         else if (code == GRIDN_WATCH)
-            Watch(w);
+            Watch(dialog, w);
         break;
     case IDC_GRID_SEARCH_GO: Search(dialog, w); break;
     case IDC_GRID_RESULTS:

@@ -2,7 +2,8 @@
 // there at start-up; Ctrl+G opens the grid on the channel watched, the arrows
 // walk through the schedule and the details pane shows a long description
 // whole; a search typed without accents finds an accented title; the export
-// writes an XMLTV file that the xmltv tools accept.
+// writes an XMLTV file that the xmltv tools accept; Enter on a programme on the
+// air watches its channel.
 #include <windows.h>
 
 #include <ctime>
@@ -229,8 +230,14 @@ TEST(GuideWindow, GridDetailsSearchAndExportOfTheStoredGuide)
                                           installation.Path());
     EXPECT_NE(verdict.find("VALIDE"), std::string::npos) << verdict;
 
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    // Back to now on the second channel's row, where the search led: Enter on
+    // the programme on the air watches that channel.
+    ASSERT_TRUE(IsWindow(dialog));
+    PostMessageW(grid, WM_KEYDOWN, VK_HOME, 1);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(details).find(L"Magazine") != std::wstring::npos; }, 5000));
+    PostMessageW(grid, WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == ShownName(channels[1]); }, 10000));
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
