@@ -5,6 +5,7 @@
 #include "app/channel_switching.h"
 #include "app/config_dialog.h"
 #include "app/context_menu.h"
+#include "app/guide_window.h"
 #include "app/mouse_gestures.h"
 #include "app/now_playing.h"
 #include "app/priority.h"
@@ -57,6 +58,13 @@ void ShowPropertiesWithCursor(int command)
     ShowCursor(FALSE);
 }
 
+void ShowGuideWindowWithCursor()
+{
+    ShowCursor(TRUE);
+    ShowGuideWindow(mainWindow);
+    ShowCursor(FALSE);
+}
+
 void ChangeAlwaysOnTop()
 {
     ToggleAlwaysOnTop();
@@ -84,6 +92,7 @@ void OnCommand(int id)
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
     case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
+    case IDM_GUIDE_GRID: ShowGuideWindowWithCursor(); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;

@@ -42,6 +42,7 @@
 #define IDM_GUIDE               40043
 #define IDM_NOW_PLAYING         40045
 #define IDM_SIGNAL              40047
+#define IDM_GUIDE_GRID          40048
 
 /* Configuration dialog. */
 #define IDC_CONFIG_CITY         1001
@@ -72,6 +73,18 @@
 #define IDC_MODERN_HEVC         1032
 #define IDC_MODERN_AAC          1033
 #define IDC_MODERN_EAC3         1034
+
+/* "Guide complet": the schedule's grid, its details, search and export. */
+#define IDD_GUIDE_GRID          121
+#define IDC_GRID_VIEW           1035
+#define IDC_GRID_DETAILS        1036
+#define IDC_GRID_SEARCH         1037
+#define IDC_GRID_SEARCH_GO      1038
+#define IDC_GRID_RESULTS        1039
+#define IDC_GRID_EXPORT         1040
+#define IDC_GRID_CLOCK          1041
+#define IDC_GRID_DAY_FIRST      1042  /* nine day buttons, 1042 to 1050 */
+#define GRID_DAY_BUTTONS        9
 
 /* About box. */
 #define IDC_ABOUT_LINK          1008

@@ -25,7 +25,7 @@ protected:
     HMODULE module_ = nullptr;
 };
 
-TEST_F(ProgramResources, AcceleratorTableHoldsTheElevenKeysInOrder)
+TEST_F(ProgramResources, AcceleratorTableHoldsTheTwelveKeysInOrder)
 {
     HACCEL table = LoadAcceleratorsW(module_, MAKEINTRESOURCEW(105));
     ASSERT_NE(table, nullptr);
@@ -37,9 +37,9 @@ TEST_F(ProgramResources, AcceleratorTableHoldsTheElevenKeysInOrder)
         {FVIRTKEY | FNOINVERT, 'M', 40020},            {FVIRTKEY | FNOINVERT | FCONTROL, VK_SPACE, 40011},
         {FVIRTKEY | FNOINVERT | FCONTROL, 'M', 40012}, {FVIRTKEY | FNOINVERT | FCONTROL, 'X', 40014},
         {FVIRTKEY | FNOINVERT | FCONTROL, '2', 40013}, {FVIRTKEY | FNOINVERT | FCONTROL, VK_RETURN, 40017},
-        {FVIRTKEY | FNOINVERT, 'G', 40043},
+        {FVIRTKEY | FNOINVERT, 'G', 40043},            {FVIRTKEY | FNOINVERT | FCONTROL, 'G', 40048},
     };
-    ASSERT_EQ(n, 11);
+    ASSERT_EQ(n, 12);
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(testing::Message() << "entry " << i);
         EXPECT_EQ(entries[i].fVirt, expected[i].fVirt);
