@@ -73,6 +73,21 @@
 #define IDC_MODERN_AAC          1033
 #define IDC_MODERN_EAC3         1034
 
+/* Managing the channels: a new scan from the menu, the channels' order and choices. */
+#define IDM_RESCAN              40048
+#define IDM_ORGANISE            40049
+#define IDD_RESCAN              121
+#define IDD_ORGANISE            122
+#define IDC_ORGANISE_LIST       1035
+#define IDC_ORGANISE_NAME       1036
+#define IDC_ORGANISE_RENAME     1037
+#define IDC_ORGANISE_HIDDEN     1038
+#define IDC_ORGANISE_FAVOURITE  1039
+#define IDC_ORGANISE_UP         1040
+#define IDC_ORGANISE_DOWN       1041
+#define IDC_ORGANISE_NOTICE     1042
+#define IDC_ORGANISE_NAME_LABEL 1043
+
 /* About box. */
 #define IDC_ABOUT_LINK          1008
 
