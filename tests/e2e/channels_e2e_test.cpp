@@ -5,6 +5,7 @@
 // reaches it, F steps through the favourites. A close request during the new
 // scan leaves the list and the file as they were.
 #include <windows.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <cstdio>
