@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kNameTabStop = 20;  // dialog template units, a quarter of an average character each
+
 ChannelOrganiser* OrganiserOf(HWND dialog)
 {
     return reinterpret_cast<ChannelOrganiser*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -132,6 +134,9 @@ INT_PTR CALLBACK OrganiseDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        // Numbers have up to four digits: the names line up at a stop just past them.
+        const int stop = kNameTabStop;
+        SendDlgItemMessageW(dialog, IDC_ORGANISE_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
         ChannelOrganiser& organiser = *reinterpret_cast<ChannelOrganiser*>(lParam);
         FillList(dialog, organiser, IsValidChannelIndex(Chaines, currentChannel) ? currentChannel : 0);
         return TRUE;

@@ -112,7 +112,8 @@ std::u16string ChannelOrganiser::ShownText(std::size_t row) const
 std::u16string ChannelOrganiser::RowText(std::size_t row) const
 {
     const Chaine& record = records_[order_[row]];
-    std::u16string text = record.Numero > 0 ? Number(record.Numero) + u"  " : u"";
+    // A tab: the dialog's list sets its stop, so that the names line up.
+    std::u16string text = (record.Numero > 0 ? Number(record.Numero) : u"") + u"\t";
     text += ShownText(row);
     const ChannelChoice& choice = choices_[row];
     if (choice.hidden && choice.favourite)

@@ -25,7 +25,7 @@ public:
 
     std::size_t Count() const { return order_.size(); }
     // A row of the list: the channel's number (when the broadcast gave one), the
-    // name it shows, and its marks, as "12  Télé Démo  (masquée, favorite)".
+    // name it shows, and its marks, as "12\tTélé Démo  (masquée, favorite)".
     std::u16string RowText(std::size_t row) const;
     // The name the channel shows, for editing.
     std::u16string ShownText(std::size_t row) const;

@@ -19,6 +19,7 @@
 #include "message_box_watcher.h"
 #include "program_driver.h"
 #include "resources/resource_ids.h"
+#include "screen_capture.h"
 
 namespace {
 
@@ -152,6 +153,7 @@ TEST(Channels, ChoicesMadeInTheDialogSurviveANewScanAndSteerTheKeys)
     const int last = static_cast<int>(before.size()) - 1;
     dialog.Select(last);
     dialog.Click(IDC_ORGANISE_UP);
+    SaveScreenshot(ReadWindowPicture(found, installation.Path()), L"organise-channels.bmp");
     dialog.Click(IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(found); }, 5000));
 

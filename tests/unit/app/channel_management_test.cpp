@@ -121,7 +121,7 @@ TEST(ChannelOrganiser, RenamesWithNoticesAndGivesTheBroadcastNameBack)
         else
             EXPECT_NE(notice.find(s.noticeHas), std::wstring::npos) << std::string(notice.begin(), notice.end());
     }
-    EXPECT_EQ(organiser.RowText(3), u"4  " + std::u16string(255, u'z'));
+    EXPECT_EQ(organiser.RowText(3), u"4\t" + std::u16string(255, u'z'));
 }
 
 TEST(ChannelOrganiser, MovesMarksAndAppliesTheNewOrderWithTheCurrentChannelFollowing)
@@ -133,8 +133,8 @@ TEST(ChannelOrganiser, MovesMarksAndAppliesTheNewOrderWithTheCurrentChannelFollo
     EXPECT_EQ(organiser.Move(1, StepWay::Previous), 0u);  // C first
     organiser.SetHidden(3, true);
     organiser.SetFavourite(1, true);
-    EXPECT_EQ(organiser.RowText(1), u"1  A  (favorite)");
-    EXPECT_EQ(organiser.RowText(3), u"4  D  (masqu\u00e9e)");
+    EXPECT_EQ(organiser.RowText(1), u"1\tA  (favorite)");
+    EXPECT_EQ(organiser.RowText(3), u"4\tD  (masqu\u00e9e)");
 
     ChannelList list = kList;
     list[1].Numero = 22;  // the program's records are the ones kept
