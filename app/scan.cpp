@@ -105,7 +105,8 @@ void CloseDuringScan()
 
 int RunScan()
 {
-    if (!ScanInDialog(IDD_SCAN, Chaines, capturedNit)) {
+    // A close request that came as the scan was ending still wins: nothing is saved.
+    if (!ScanInDialog(IDD_SCAN, Chaines, capturedNit) || scanCloseRequested) {
         Chaines.clear();
         capturedNit = {};
         return 1;
