@@ -4,15 +4,26 @@
 #include "app/channel_switching.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
+#include "channels/channel_choices.h"
 #include "graph/channel_switch.h"
 
 namespace {
 
 constexpr UINT kTypedNumberDelayMs = 1000;
+constexpr WPARAM kKeyFavourite = 'F';
 
+// Hidden channels are passed over here; their numbers still reach them.
 void StepChannel(Step step)
 {
-    const std::int32_t index = SteppedChannel(Chaines, currentChannel, step, recording);
+    const auto stepping = SteppingChoices(Chaines, ChannelChoices, currentChannel, recording);
+    const int index = StepVisible(stepping, currentChannel, step == Step::Next ? StepWay::Next : StepWay::Previous);
+    if (index >= 0)
+        SelectChannel(index);
+}
+
+void StepFavourite()
+{
+    const int index = NextFavourite(SteppingChoices(Chaines, ChannelChoices, currentChannel, recording), currentChannel);
     if (index >= 0)
         SelectChannel(index);
 }
@@ -31,6 +42,8 @@ void OnChannelKey(WPARAM virtualKey)
         StepChannel(Step::Previous);
     } else if (virtualKey == VK_DOWN) {
         StepChannel(Step::Next);
+    } else if (virtualKey == kKeyFavourite) {
+        StepFavourite();
     } else if (const auto digit = DigitOfKey(static_cast<unsigned>(virtualKey))) {
         TypeDigit(*digit);
     }

@@ -54,3 +54,19 @@ std::optional<Step> WheelStep(int delta)
         return Step::Next;
     return std::nullopt;
 }
+
+std::vector<ChannelChoice> SteppingChoices(const ChannelList& list, const std::vector<ChannelChoice>& choices,
+                                           std::int32_t current, bool recording)
+{
+    std::vector<ChannelChoice> stepping(list.size());
+    const bool known = IsValidChannelIndex(list, current);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i < choices.size()) {
+            stepping[i].hidden = choices[i].hidden;
+            stepping[i].favourite = choices[i].favourite;
+        }
+        if (recording && (!known || list[i].Frequence != list[static_cast<std::size_t>(current)].Frequence))
+            stepping[i].hidden = true;
+    }
+    return stepping;
+}

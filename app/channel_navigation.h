@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <optional>
 
+#include <vector>
+
 #include "channels/chaine.h"
+#include "channels/channel_choices.h"
 
 enum class Step { Previous, Next };
 
@@ -25,3 +28,11 @@ std::int32_t AppendTypedDigit(std::int32_t typed, int digit);
 // The step one wheel message asks for: a notch (120) or more either way moves one
 // channel, a smaller rotation none.
 std::optional<Step> WheelStep(int delta);
+
+// The choices the arrows, the wheel and F step through (StepVisible,
+// NextFavourite): one per channel of `list`, a channel without one counting as
+// shown. While recording, a retune would cut the recording, so every channel off
+// the recorded multiplex counts as hidden, and all of them do when no channel is
+// current yet.
+std::vector<ChannelChoice> SteppingChoices(const ChannelList& list, const std::vector<ChannelChoice>& choices,
+                                           std::int32_t current, bool recording);

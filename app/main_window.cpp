@@ -8,9 +8,11 @@
 #include "app/guide_window.h"
 #include "app/mouse_gestures.h"
 #include "app/now_playing.h"
+#include "app/organise_channels.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
 #include "app/recording_commands.h"
+#include "app/rescan.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
@@ -91,6 +93,8 @@ void OnCommand(int id)
     case IDM_PROPS_DSOUND_AC3:
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
+    case IDM_RESCAN: RescanChannels(); break;
+    case IDM_ORGANISE: OrganiseChannels(); break;
     case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
     case IDM_GUIDE_GRID: ShowGuideWindowWithCursor(); break;
     case IDM_QUIT: CloseProgram(); break;
@@ -188,8 +192,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE:
         // The scan dispatches messages while it waits: the graph it uses must
-        // outlive it, so a close request then is refused.
-        if (!scanPending)
+        // outlive it, so a close request then cuts the scan short first, and the
+        // program closes once the scan's thread is gone.
+        if (scanPending)
+            CloseDuringScan();
+        else
             CloseProgram();
         return 0;
     case WM_KEYDOWN:

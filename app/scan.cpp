@@ -11,6 +11,7 @@
 #include "app/scan_worker.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
+#include "channels/channel_choices.h"
 #include "channels/channel_file_win.h"
 #include "channels/frequency_plan_win.h"
 #include "channels/lock_wait.h"
@@ -19,6 +20,7 @@
 #include "resources/resource_ids.h"
 
 bool scanPending = false;
+bool scanCloseRequested = false;
 
 namespace {
 
@@ -63,32 +65,48 @@ ScanWaits ScanWaitsFromSettings()
 void OnScanDialogIdle(HWND dialog)
 {
     ScanWorker* worker = ScanDialogWorker(dialog);
-    if (!scanPending || !worker || worker->Started())
+    // A dialog cancelled before its first idle moment may still fall idle once.
+    if (!scanPending || !worker || worker->Started() || OpenScanDialog() != dialog)
         return;
     // The dialog manager shows a dialog made without WS_VISIBLE only when it
     // falls idle, which is now: make sure the user sees it before the scan reports.
     ShowWindow(dialog, SW_SHOWNORMAL);
     UpdateWindow(dialog);
+    // The city may have changed since the last scan.
+    Frequences.clear();
     BuildFrequencyList(city);
-    if (!worker->Start(dialog, Frequences, ScanWaitsFromSettings(), capturedNit))
+    if (!worker->Start(dialog, Frequences, ScanWaitsFromSettings()))
         EndScanDialog(dialog);
 }
 
-int RunScan()
+bool ScanInDialog(int dialogId, ChannelList& list, std::vector<std::uint8_t>& nit)
 {
     // The progress bar's class is not among those registered at start-up: without
     // it the dialog cannot be made.
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
-    ScanWorker worker;
+    ScanWorker worker(list, nit);
     scanPending = true;
-    DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(IDD_SCAN), mainWindow, ScanDialogProc,
+    DialogBoxParamW(instanceHandle, MAKEINTRESOURCEW(dialogId), mainWindow, ScanDialogProc,
                     reinterpret_cast<LPARAM>(&worker));
     // The dialog also ends when the program's quit message reaches its loop, with
     // the scan under way: it is stopped then, and its half-list is not kept.
     const bool completed = worker.Stop();
     scanPending = false;  // also when the dialog could not be made
-    if (!completed) {
+    return completed;
+}
+
+void CloseDuringScan()
+{
+    scanCloseRequested = true;
+    if (HWND dialog = OpenScanDialog())
+        CancelScanDialog(dialog);
+}
+
+int RunScan()
+{
+    // A close request that came as the scan was ending still wins: nothing is saved.
+    if (!ScanInDialog(IDD_SCAN, Chaines, capturedNit) || scanCloseRequested) {
         Chaines.clear();
         capturedNit = {};
         return 1;
@@ -101,6 +119,7 @@ int RunScan()
     // A file of no channel would stop every later start; better scan again then.
     if (Chaines.empty())
         return 1;
+    ChannelChoices = ChoicesOf(Chaines);
     if (MoveUnreadableChannelFileAside())
         SaveChannelFile();
     return 0;

@@ -12,6 +12,8 @@
 
 namespace {
 
+HWND openDialog = nullptr;
+
 void ShowReports(HWND dialog, const std::vector<ScanReport>& reports)
 {
     for (const ScanReport& report : reports) {
@@ -48,15 +50,35 @@ void EndScanDialog(HWND dialog)
 {
     if (ScanWorker* worker = ScanDialogWorker(dialog))
         worker->Stop(false);
+    openDialog = nullptr;
     EndDialog(dialog, 0);
+}
+
+void CancelScanDialog(HWND dialog)
+{
+    if (ScanWorker* worker = ScanDialogWorker(dialog))
+        worker->Stop(true);
+    openDialog = nullptr;
+    EndDialog(dialog, 0);
+}
+
+HWND OpenScanDialog()
+{
+    return openDialog && IsWindow(openDialog) ? openDialog : nullptr;
 }
 
 INT_PTR CALLBACK ScanDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Escape and the close command arrive as IDCANCEL; left unanswered, they do nothing.
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        openDialog = dialog;
+        return TRUE;
+    case WM_COMMAND:
+        // Escape and the close command arrive as IDCANCEL too: they cancel only
+        // the dialog that offers "Annuler", and do nothing in the first start's.
+        if (LOWORD(wParam) == IDCANCEL && GetDlgItem(dialog, IDCANCEL))
+            CancelScanDialog(dialog);
         return TRUE;
     case WM_SCAN_TUNE:
         TuneForScan(static_cast<std::int32_t>(wParam));

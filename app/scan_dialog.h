@@ -1,7 +1,8 @@
 #pragma once
 // The "Scan des fréquences en cours" dialog: names found so far and a progress
-// bar. It has no button and ignores every request to close: only the scan ends
-// it. The scan runs on its own thread (scan_worker.h); the dialog shows its
+// bar. The first start's dialog has no button and ignores every request to close:
+// only the scan (or the program's end) ends it. The dialog of a new scan asked
+// for from the menu has "Annuler", which ends it with the scan cut short. The scan runs on its own thread (scan_worker.h); the dialog shows its
 // reports and answers its requests for the tuner.
 #include <windows.h>
 
@@ -17,6 +18,13 @@ ScanWorker* ScanDialogWorker(HWND dialog);
 // The scan's thread has ended (or could not start): the dialog closes, and
 // RunScan takes the list.
 void EndScanDialog(HWND dialog);
+
+// Cuts the scan short: the thread is told to stop and waited for, then the
+// dialog closes. The list it was filling is then incomplete.
+void CancelScanDialog(HWND dialog);
+
+// The scan dialog up now, or null.
+HWND OpenScanDialog();
 
 // The scan's progress, queued by the worker for the dialog's thread.
 class QueuedScanProgress : public ScanProgress {

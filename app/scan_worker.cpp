@@ -23,8 +23,7 @@ ComPtr<IGlobalInterfaceTable> GlobalInterfaceTable()
 
 }  // namespace
 
-bool ScanWorker::Start(HWND dialog, std::vector<std::int32_t> frequencies, const ScanWaits& waits,
-                       std::vector<std::uint8_t>& capturedNit)
+bool ScanWorker::Start(HWND dialog, std::vector<std::int32_t> frequencies, const ScanWaits& waits)
 {
     if (started_)
         return thread_ != nullptr;
@@ -32,7 +31,6 @@ bool ScanWorker::Start(HWND dialog, std::vector<std::int32_t> frequencies, const
     dialog_ = dialog;
     frequencies_ = std::move(frequencies);
     waits_ = waits;
-    capturedNit_ = &capturedNit;
     completed_ = false;
 
     // The filter was made in this thread's apartment: the worker may use it only
@@ -82,7 +80,7 @@ void ScanWorker::Run()
         }
         GraphScanSource source(dialog_, cancel_, sections.Get());
         QueuedScanProgress progress(*this);
-        ScanAllFrequencies(frequencies_, waits_, source, progress, Chaines, *capturedNit_);
+        ScanAllFrequencies(frequencies_, waits_, source, progress, list_, capturedNit_);
         completed_ = WaitForSingleObject(cancel_, 0) != WAIT_OBJECT_0;
     }  // every reference of this apartment is released before leaving it
     if (comEntered)

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "channels/chaine.h"
 #include "channels/lock_wait.h"
 #include "common/com_ptr.h"
 #include "graph/mpeg2_data.h"
@@ -32,16 +33,17 @@ struct ScanReport {
 
 class ScanWorker {
 public:
-    ScanWorker() = default;
+    // The scan fills `list` (and the first NIT it meets into `capturedNit`): the
+    // program's own list at the first start, a list of its own when scanning again
+    // while the program plays, so that the channels in use stay untouched.
+    ScanWorker(ChannelList& list, std::vector<std::uint8_t>& capturedNit) : list_(list), capturedNit_(capturedNit) {}
     ScanWorker(const ScanWorker&) = delete;
     ScanWorker& operator=(const ScanWorker&) = delete;
     ~ScanWorker() { Stop(); }
 
-    // Starts the scan of `frequencies` into Chaines (and the captured NIT into
-    // `capturedNit`), reporting to `dialog`. Called on the user-interface thread,
-    // once. False when the thread could not be made.
-    bool Start(HWND dialog, std::vector<std::int32_t> frequencies, const ScanWaits& waits,
-               std::vector<std::uint8_t>& capturedNit);
+    // Starts the scan of `frequencies`, reporting to `dialog`. Called on the
+    // user-interface thread, once. False when the thread could not be made.
+    bool Start(HWND dialog, std::vector<std::int32_t> frequencies, const ScanWaits& waits);
     // True from the first Start on, also once the scan has ended.
     bool Started() const { return started_; }
 
@@ -68,7 +70,8 @@ private:
     HANDLE cancel_ = nullptr;
     std::vector<std::int32_t> frequencies_;
     ScanWaits waits_;
-    std::vector<std::uint8_t>* capturedNit_ = nullptr;
+    ChannelList& list_;
+    std::vector<std::uint8_t>& capturedNit_;
     // The filter's IMpeg2Data in the global interface table, for the worker's apartment.
     DWORD sectionsCookie_ = 0;
     bool sectionsShared_ = false;

@@ -60,7 +60,9 @@ bool LoadChannels()
         return true;
     if (RunScan() == 0)
         return true;
-    ShowError(mainWindow, L"Aucune chaine n'a \u00e9t\u00e9 trouv\u00e9e");
+    // Closed during the scan: nothing to report, the program is on its way out.
+    if (!scanCloseRequested)
+        ShowError(mainWindow, L"Aucune chaine n'a \u00e9t\u00e9 trouv\u00e9e");
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/channel_names.h"
 #include "app/now_playing.h"
 #include "app/shell_state.h"
 #include "app/status_layout.h"
@@ -38,7 +39,7 @@ void ShowChannelInfo()
         const GuideSlots slots = ReadGuideSlots(channel);
         // Names and titles are broadcast text; the start times are our own ASCII.
         const std::wstring texts[kStatusParts] = {
-            ToWide(DecodeDvbText(channel.Nom)),
+            ShownChannelName(static_cast<std::size_t>(currentChannel)),
             WidenAscii(slots.present.startText),
             ToWide(DecodeDvbText(slots.present.title, slots.present.titleTable)),
             WidenAscii(slots.following.startText),

@@ -86,6 +86,21 @@
 #define IDC_GRID_DAY_FIRST      1042  /* nine day buttons, 1042 to 1050 */
 #define GRID_DAY_BUTTONS        9
 
+/* Managing the channels: a new scan from the menu, the channels' order and choices. */
+#define IDM_RESCAN              40049
+#define IDM_ORGANISE            40050
+#define IDD_RESCAN              122
+#define IDD_ORGANISE            123
+#define IDC_ORGANISE_LIST       1051
+#define IDC_ORGANISE_NAME       1052
+#define IDC_ORGANISE_RENAME     1053
+#define IDC_ORGANISE_HIDDEN     1054
+#define IDC_ORGANISE_FAVOURITE  1055
+#define IDC_ORGANISE_UP         1056
+#define IDC_ORGANISE_DOWN       1057
+#define IDC_ORGANISE_NOTICE     1058
+#define IDC_ORGANISE_NAME_LABEL 1059
+
 /* About box. */
 #define IDC_ABOUT_LINK          1008
 
