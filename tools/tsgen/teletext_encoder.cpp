@@ -1,5 +1,7 @@
 #include "tools/tsgen/teletext_encoder.h"
 
+#include <string_view>
+
 #include "graph/subtitles/teletext_codes.h"
 
 namespace tsgen {
@@ -42,6 +44,34 @@ Bytes Header(const TeletextPageSpec& page)
 }
 
 }  // namespace
+
+std::optional<std::string> TeletextCodes(const std::string& latin1)
+{
+    // The French subset takes the places of these ASCII characters ('#' keeps its own).
+    static constexpr struct {
+        unsigned char latin1;
+        char code;
+    } kFrench[] = {{0xE9, 0x23}, {0xEF, 0x24}, {0xE0, 0x40}, {0xEB, 0x5B}, {0xEA, 0x5C}, {0xF9, 0x5D},
+                   {0xEE, 0x5E}, {'#', 0x5F},  {0xE8, 0x60}, {0xE2, 0x7B}, {0xF4, 0x7C}, {0xFB, 0x7D},
+                   {0xE7, 0x7E}};
+    static constexpr std::string_view kReplaced = "#$@[\\]^_`{|}~";
+    std::string codes;
+    for (const char ch : latin1) {
+        const auto c = static_cast<unsigned char>(ch);
+        bool found = false;
+        for (const auto& f : kFrench)
+            if (f.latin1 == c) {
+                codes += f.code;
+                found = true;
+            }
+        if (found)
+            continue;
+        if (c < 0x20 || c > 0x7E || kReplaced.find(static_cast<char>(c)) != std::string_view::npos)
+            return std::nullopt;
+        codes += static_cast<char>(c);
+    }
+    return codes;
+}
 
 TeletextRowText BoxedRow(unsigned row, std::uint8_t colour, const std::string& text)
 {

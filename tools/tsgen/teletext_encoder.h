@@ -2,6 +2,7 @@
 // An encoder of teletext subtitle pages in the PES data field of EN 300 472:
 // a page header and its rows as data units of 44 bytes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct TeletextPageSpec {
 // A subtitle row as a broadcaster boxes it: `colour` (0-7), start box twice,
 // the text, end box twice.
 TeletextRowText BoxedRow(unsigned row, std::uint8_t colour, const std::string& text);
+
+// ISO 8859-1 text as codes of the Latin G0 set with the French subset; nullopt
+// when a character has no code there.
+std::optional<std::string> TeletextCodes(const std::string& latin1);
 
 // The PES data field: data identifier 0x10, then the header and the rows.
 std::vector<std::uint8_t> EncodeTeletextPage(const TeletextPageSpec& page);
