@@ -8,6 +8,7 @@
 #include "tests/support/packets.h"
 #include "tests/support/sections.h"
 #include "tools/tsgen/dvb_subtitle_encoder.h"
+#include "tools/tsgen/teletext_encoder.h"
 
 using namespace tstest;
 namespace fs = std::filesystem;
@@ -114,6 +115,18 @@ int main(int argc, char** argv)
         Append(framed, pes);
     }
     ok = ok && Write(dir, "dvb_subtitle_fuzz", 0, framed);
+
+    tsgen::TeletextPageSpec page;
+    page.rows = {tsgen::BoxedRow(20, 3, "Bonjour @ tous"), tsgen::BoxedRow(22, 7, "\x1D\x04Fin")};
+    tsgen::TeletextPageSpec other = page;
+    other.page = 0x801;
+    other.nationalOption = 0;
+    framed.clear();
+    for (const Bytes& pes : {tsgen::EncodeTeletextPage(page), tsgen::EncodeTeletextPage(other)}) {
+        Put16(framed, static_cast<unsigned>(pes.size()));
+        Append(framed, pes);
+    }
+    ok = ok && Write(dir, "teletext_subtitle_fuzz", 0, framed);
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", dir.string().c_str());
         return 1;
