@@ -1,6 +1,6 @@
 // Decoding one DVB subtitle display set into the picture of the display: two
 // lines of text in a 600 x 80 region of 4-bit codes and a 2-bit region beside
-// them, as a broadcaster sends a subtitle, at standard and high definition.
+// them, as a broadcaster sends a subtitle.
 // Run with --benchmark_repetitions=9 for the median.
 #include <benchmark/benchmark.h>
 
@@ -48,3 +48,4 @@ void BM_DecodeDisplaySet(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_DecodeDisplaySet)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();
