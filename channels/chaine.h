@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "channels/guide_event.h"
+#include "channels/service_streams.h"
 
 // PID value that marks a service without a programme clock reference.
 constexpr std::int32_t kNoPcrPid = 0x1FFF;
@@ -42,6 +43,7 @@ struct Chaine {
     StreamCodec Son1Codec;
     StreamCodec Son2Codec;
     StreamCodec Ac3Codec;
+    ServiceStreams Streams;  // every audio and subtitle stream, by language and kind
     GuideEvent presentEvent;    // written only by the guide reader
     GuideEvent followingEvent;  // written only by the guide reader
 };

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "channels/service_streams_file.h"
 #include "channels/stream_codec.h"
 
 namespace {
@@ -141,6 +142,7 @@ constexpr std::u16string_view kKnownElements[] = {
     u"Nom",  u"Groupe", u"Frequence",  u"ONID",      u"TSID",      u"SID",      u"Numero",
     u"PMT",  u"PCR",    u"Video",      u"Son1",      u"Son2",      u"Ac3",      u"CodecVideo",
     u"CodecSon1", u"CodecSon2", u"CodecAc3", u"NomUtilisateur", u"Cache", u"Favori",
+    kAudioTrackElement, kDvbSubtitleElement, kTeletextSubtitleElement,
 };
 
 bool IsKnownElement(std::u16string_view name)
@@ -322,6 +324,7 @@ std::string FormatChannelFile(const ChannelList& list, const std::vector<Channel
             AppendIntLine(out, "Ac3", c.Ac3);
             AppendCodecLine(out, "CodecAc3", c.Ac3Codec);
         }
+        AppendStreamLines(out, c.Streams);
         if (const ChannelChoice* choice = ChoiceFor(list, choices, i))
             AppendChoiceLines(out, *choice);
         out += "\t</Chaine>\r\n";
@@ -407,6 +410,7 @@ Chaine ChannelFromEntry(const XmlNodeView& entry, const CodePageConverter& toCod
     c.Son1Codec = FirstCodec(entry, u"CodecSon1");
     c.Son2Codec = FirstCodec(entry, u"CodecSon2");
     c.Ac3Codec = FirstCodec(entry, u"CodecAc3");
+    c.Streams = StreamsFromEntry(entry);
     return c;
 }
 

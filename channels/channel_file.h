@@ -31,8 +31,11 @@
 // A file of classic channels has none of them, and a reader that does not know
 // them skips them like any other unknown element.
 
-// The user's choices follow a channel's described elements (and its codec
-// elements), each only when made: <NomUtilisateur> (the user's name, escaped like
+// Every audio and subtitle track of a channel follows its PID and codec lines, in
+// elements of their own (service_streams_file.h); a channel without tracks has none.
+
+// The user's choices follow a channel's described elements (and its codec and
+// track elements), each only when made: <NomUtilisateur> (the user's name, escaped like
 // Nom), <Cache>1</Cache>, <Favori>1</Favori>; then the kept elements of a newer
 // version, in their order. A channel without any of them is written exactly as an
 // older version wrote it, and an older reader skips them. The channels' order in

@@ -7,6 +7,8 @@
 #include "channels/psi/crc32.h"
 #include "tests/support/packets.h"
 #include "tests/support/sections.h"
+#include "tools/tsgen/dvb_subtitle_encoder.h"
+#include "tools/tsgen/teletext_encoder.h"
 
 using namespace tstest;
 namespace fs = std::filesystem;
@@ -96,6 +98,35 @@ int main(int argc, char** argv)
     ok = ok && Write(dir, "dvb_text_fuzz", 2, Text("\x0B" "Prix \xA4\x86 \xBD" "uvre\x87\x8A"));
     ok = ok && Write(dir, "dvb_text_fuzz", 3, Bytes{0x11, 0x00, 0x43, 0xE0, 0x8A, 0x00, 0xE9, 0xD8, 0x3D, 0xDC, 0xFA});
     ok = ok && Write(dir, "dvb_text_fuzz", 4, Bytes{0x10, 0x00, 0x0F, 0xA4, 0x1F, 0x01, 'x'});
+    // Subtitle display sets, each with its 16-bit length before it.
+    tsgen::SubtitleDisplaySet set;
+    set.clut = {{1, 0xFFFFFF00}, {2, 0xFF000000}, {3, 0x80FF0000}};
+    set.regions = {{1, 60, 480, 600, 40, 4, 2}, {2, 60, 530, 200, 20, 2, 0}};
+    tsgen::SubtitleObject text{1, 1, 10, 5, 4, {}};
+    tsgen::SubtitleObject mark{2, 2, 0, 0, 2, {}};
+    for (unsigned line = 0; line < 12; ++line) {
+        text.lines.push_back(std::vector<std::uint8_t>(300 + line, static_cast<std::uint8_t>(line % 3 + 1)));
+        mark.lines.push_back(std::vector<std::uint8_t>(40, static_cast<std::uint8_t>(line % 4)));
+    }
+    set.objects = {text, mark};
+    Bytes framed;
+    for (const Bytes& pes : {tsgen::EncodeDisplaySet(set), tsgen::EncodeClearingSet(1, 1)}) {
+        Put16(framed, static_cast<unsigned>(pes.size()));
+        Append(framed, pes);
+    }
+    ok = ok && Write(dir, "dvb_subtitle_fuzz", 0, framed);
+
+    tsgen::TeletextPageSpec page;
+    page.rows = {tsgen::BoxedRow(20, 3, "Bonjour @ tous"), tsgen::BoxedRow(22, 7, "\x1D\x04Fin")};
+    tsgen::TeletextPageSpec other = page;
+    other.page = 0x801;
+    other.nationalOption = 0;
+    framed.clear();
+    for (const Bytes& pes : {tsgen::EncodeTeletextPage(page), tsgen::EncodeTeletextPage(other)}) {
+        Put16(framed, static_cast<unsigned>(pes.size()));
+        Append(framed, pes);
+    }
+    ok = ok && Write(dir, "teletext_subtitle_fuzz", 0, framed);
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", dir.string().c_str());
         return 1;

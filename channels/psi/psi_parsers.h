@@ -36,6 +36,9 @@ void ParsePat(const std::uint8_t* section, std::size_t length, ChannelList& list
 // PMT of the record at `position`: sets its PCR, Video, Son1, Son2 and Ac3, and
 // the codec of each. MPEG-1/2 video, MPEG audio and AC-3 streams take their fields
 // first; H.264, HEVC, AAC and E-AC-3 streams fill only the fields left empty.
+// Its Streams list is rebuilt: every audio stream with its codec, language and
+// kind, every DVB subtitle entry and every teletext subtitle page, in the
+// table's order (what does not fit the list is left out).
 // Nothing happens when `position` names no record.
 void ParsePmt(const std::uint8_t* section, std::size_t length, std::size_t position, ChannelList& list);
 

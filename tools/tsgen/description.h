@@ -29,7 +29,25 @@ struct AudioStream {
     AudioKind kind = AudioKind::Mpeg;
     std::uint16_t pid = 0;
     std::string language = "fra";  // ISO 639-2, three letters
+    std::string secondLanguage;    // a second code of the language descriptor ("eng" after "qaa"), or none
     std::uint32_t bitrate = 192000;
+};
+
+enum class SubtitleFormat { Dvb, Teletext };
+
+// A subtitle stream: the same subtitle at every interval, shown for its time-out.
+struct SubtitleStream {
+    SubtitleFormat format = SubtitleFormat::Dvb;
+    std::uint16_t pid = 0;
+    std::string language = "fra";
+    std::uint8_t type = 0x10;            // subtitling_type (DVB) or teletext_type (2 or 5)
+    std::uint16_t compositionPage = 1;   // DVB
+    std::uint16_t ancillaryPage = 1;     // DVB
+    std::uint16_t teletextPage = 0x888;  // magazine and page, as shown
+    std::uint32_t colour = 0xFFFFFF00;   // DVB: the box's colour 0xAARRGGBB; teletext: its text colour 0-7
+    std::string text;                    // teletext: the row, ISO 8859-1
+    int intervalMs = 2000;
+    int timeoutSeconds = 1;              // DVB page time-out
 };
 
 struct Event {
@@ -59,6 +77,7 @@ struct Service {
     std::uint16_t pcrPid = kNoPcrPid;
     std::optional<VideoStream> video;
     std::vector<AudioStream> audio;  // in PMT order
+    std::vector<SubtitleStream> subtitles;  // after the audio, in PMT order
     std::optional<std::uint16_t> lcn;
     bool visible = true;
     std::vector<Event> events;       // sorted by start, not overlapping

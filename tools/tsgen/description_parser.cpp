@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "tools/tsgen/teletext_encoder.h"
 #include "tools/tsgen/text_coding.h"
 #include "tools/tsgen/utc_time.h"
 
@@ -209,13 +210,18 @@ public:
             Audio(f, AudioKind::Aac);
         else if (k == "eac3")
             Audio(f, AudioKind::Eac3);
+        else if (k == "dvbsub")
+            Subtitles(f, SubtitleFormat::Dvb);
+        else if (k == "teletext")
+            Subtitles(f, SubtitleFormat::Teletext);
         else if (k == "event")
             EventLine(f);
         else if (k == "charset")
             Charset(f);
         else
             f.Fail("mot-clé inconnu « " + k +
-                   " » (broadcast, repeat, charset, network, mux, service, video, audio, ac3, aac, eac3, event)");
+                   " » (broadcast, repeat, charset, network, mux, service, video, audio, ac3, aac, eac3, dvbsub, "
+                   "teletext, event)");
         f.CheckAllUsed();
     }
 
@@ -402,8 +408,41 @@ private:
         a.pid = Pid(f, "pid");
         ClaimPid(f, a.pid, "l'audio du service " + std::to_string(s.sid));
         a.language = f.Language("lang");
+        if (f.Find("lang2"))
+            a.secondLanguage = f.Language("lang2");
         a.bitrate = AudioBitrate(f, kind);
         s.audio.push_back(a);
+    }
+
+    void Subtitles(FieldReader& f, SubtitleFormat format)
+    {
+        const bool dvb = format == SubtitleFormat::Dvb;
+        Service& s = CurrentService(f, dvb ? "dvbsub" : "teletext");
+        SubtitleStream t;
+        t.format = format;
+        t.pid = Pid(f, "pid");
+        ClaimPid(f, t.pid, "les sous-titres du service " + std::to_string(s.sid));
+        t.language = f.Language("lang");
+        t.intervalMs = static_cast<int>(f.Number("every", 500, 30000, 2000));
+        if (dvb) {
+            t.type = static_cast<std::uint8_t>(f.Number("type", 0x10, 0x24, 0x10));
+            t.compositionPage = static_cast<std::uint16_t>(f.Number("page", 0, 0xFFFF, 1));
+            t.ancillaryPage = static_cast<std::uint16_t>(f.Number("ancillary", 0, 0xFFFF, t.compositionPage));
+            t.colour = 0xFF000000u | static_cast<std::uint32_t>(f.Number("colour", 0, 0xFFFFFF, 0xFFFF00));
+            t.timeoutSeconds = static_cast<int>(f.Number("timeout", 0, 255, 1));
+        } else {
+            t.type = static_cast<std::uint8_t>(f.Number("type", 2, 5, 2));
+            if (t.type != 2 && t.type != 5)
+                f.Fail("« type » d'une page de sous-titres télétexte : 2, ou 5 pour les sourds et malentendants");
+            t.teletextPage = static_cast<std::uint16_t>(f.Number("page", 0x100, 0x8FF, 0x888));
+            t.colour = static_cast<std::uint32_t>(f.Number("colour", 0, 7, 7));
+            t.text = f.Text("text", "");
+            if (t.text.size() > 34)
+                f.Fail("« text » : 34 caractères au plus sur une ligne de télétexte");
+            if (!TeletextCodes(t.text))
+                f.Fail("« text » : caractère absent du jeu de caractères français du télétexte");
+        }
+        s.subtitles.push_back(t);
     }
 
     void EventLine(FieldReader& f)

@@ -1,5 +1,6 @@
 #include "tools/tsgen/muxer.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -8,11 +9,13 @@
 
 #include "tools/tsgen/audio_es.h"
 #include "tools/tsgen/clock_tables.h"
+#include "tools/tsgen/dvb_subtitle_encoder.h"
 #include "tools/tsgen/eit_tables.h"
 #include "tools/tsgen/h264_es.h"
 #include "tools/tsgen/hevc_es.h"
 #include "tools/tsgen/pes.h"
 #include "tools/tsgen/schedule_tables.h"
+#include "tools/tsgen/teletext_encoder.h"
 #include "tools/tsgen/ts_packetizer.h"
 #include "tools/tsgen/video_es.h"
 
@@ -189,7 +192,50 @@ private:
                               [frame](std::uint64_t) { return *frame; });
                 }
             }
+            for (const SubtitleStream& t : s.subtitles) {
+                const std::uint64_t period27 = Millis27(t.intervalMs);
+                if (t.format == SubtitleFormat::Dvb)
+                    AddStream(t.pid, kStreamIdPrivate1, period27, [t](std::uint64_t k) { return SubtitleSet(t, k); });
+                else
+                    AddStream(t.pid, kStreamIdPrivate1, period27, [t](std::uint64_t) { return TeletextSubtitle(t); });
+            }
         }
+    }
+
+    // The subtitle of a DVB stream: a box of its colour edged in black in a
+    // 4-bit region, and black and white stripes in a 2-bit region below it.
+    static std::vector<std::uint8_t> SubtitleSet(const SubtitleStream& t, std::uint64_t k)
+    {
+        SubtitleDisplaySet set;
+        set.page = t.compositionPage;
+        set.timeoutSeconds = static_cast<std::uint8_t>(t.timeoutSeconds);
+        set.version = static_cast<std::uint8_t>(k & 0x0F);
+        set.clut = {{1, t.colour}, {2, 0xFFFFFFFF}, {3, 0xFF000000}};
+        set.regions = {{1, 60, 470, 600, 48, 4, 0}, {2, 280, 530, 160, 16, 2, 0}};
+        SubtitleObject box{1, 1, 0, 0, 4, {}};
+        for (unsigned y = 0; y < 48; ++y) {
+            std::vector<std::uint8_t> line(600, 3);
+            if (y >= 4 && y < 44)
+                std::fill(line.begin() + 4, line.end() - 4, 1);
+            box.lines.push_back(std::move(line));
+        }
+        SubtitleObject stripes{2, 2, 0, 0, 2, {}};
+        for (unsigned y = 0; y < 16; ++y) {
+            std::vector<std::uint8_t> line(160);
+            for (unsigned x = 0; x < 160; ++x)
+                line[x] = (x / 20) % 2 ? 3 : 2;
+            stripes.lines.push_back(std::move(line));
+        }
+        set.objects = {box, stripes};
+        return EncodeDisplaySet(set);
+    }
+
+    static std::vector<std::uint8_t> TeletextSubtitle(const SubtitleStream& t)
+    {
+        TeletextPageSpec page;
+        page.page = t.teletextPage;
+        page.rows = {BoxedRow(22, static_cast<std::uint8_t>(t.colour), TeletextCodes(t.text).value_or(""))};
+        return EncodeTeletextPage(page);
     }
 
     void AddStream(std::uint16_t pid, std::uint8_t streamId, std::uint64_t period27,

@@ -19,6 +19,9 @@ constexpr std::uint8_t kDescService = 0x48;
 constexpr std::uint8_t kDescTerrestrialDelivery = 0x5A;
 constexpr std::uint8_t kDescAc3 = 0x6A;
 constexpr std::uint8_t kDescEnhancedAc3 = 0x7A;
+constexpr std::uint8_t kDescTeletext = 0x56;
+constexpr std::uint8_t kDescSubtitling = 0x59;
+constexpr std::uint8_t kStreamTypePrivatePes = 0x06;
 constexpr std::uint8_t kDescLogicalChannel = 0x83;
 
 constexpr std::uint8_t kStreamMpeg2Video = 0x02;
@@ -55,13 +58,37 @@ std::uint8_t AudioStreamType(AudioKind kind)
     return kStreamMpeg1Audio;
 }
 
-void LanguageDescriptor(ByteWriter& w, const std::string& language)
+void LanguageDescriptor(ByteWriter& w, const std::string& language, const std::string& second = {})
 {
     w.U8(kDescLanguage);
     const auto len = w.OpenLength8();
     w.Bytes(language);
     w.U8(0);  // audio_type: undefined
+    if (!second.empty()) {
+        w.Bytes(second);
+        w.U8(0);
+    }
     w.CloseLength8(len);
+}
+
+void SubtitleDescriptor(ByteWriter& w, const SubtitleStream& t)
+{
+    if (t.format == SubtitleFormat::Dvb) {
+        w.U8(kDescSubtitling);
+        const auto len = w.OpenLength8();
+        w.Bytes(t.language);
+        w.U8(t.type);
+        w.U16(t.compositionPage);
+        w.U16(t.ancillaryPage);
+        w.CloseLength8(len);
+    } else {
+        w.U8(kDescTeletext);
+        const auto len = w.OpenLength8();
+        w.Bytes(t.language);
+        w.U8(static_cast<unsigned>(t.type << 3 | (t.teletextPage >> 8 & 0x07)));  // magazine 8 is sent as 0
+        w.U8(t.teletextPage & 0xFF);
+        w.CloseLength8(len);
+    }
 }
 
 }  // namespace
@@ -125,7 +152,14 @@ Section BuildPmt(const Service& service)
             w.U8(0x00);  // no optional fields
             w.CloseLength8(len);
         }
-        LanguageDescriptor(w, a.language);
+        LanguageDescriptor(w, a.language, a.secondLanguage);
+        w.CloseLength12(info);
+    }
+    for (const SubtitleStream& t : service.subtitles) {
+        w.U8(kStreamTypePrivatePes);
+        w.U16(0xE000 | t.pid);
+        const auto info = w.OpenLength12(0xF);
+        SubtitleDescriptor(w, t);
         w.CloseLength12(info);
     }
     return FinishSection(kTablePmt, false, service.sid, 0, 0, 0, w.data(), kMaxPsiSection);

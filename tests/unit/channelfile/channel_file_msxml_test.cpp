@@ -63,6 +63,28 @@ Chaine Record(const std::string& name, const std::string& provider)
     return c;
 }
 
+TEST_F(ChannelFileDisk, TracksSurviveSaveAndLoad)
+{
+    Chaine c = Record("Demo VO", "GR1");
+    c.Son1 = 273;
+    AudioTrack vo{};
+    vo.pid = 273;
+    SetLanguage(vo.language, reinterpret_cast<const std::uint8_t*>("qaa"));
+    SetLanguage(vo.spokenLanguage, reinterpret_cast<const std::uint8_t*>("eng"));
+    vo.kind = AudioKind::OriginalVersion;
+    AddAudioTrack(c.Streams, vo);
+    SubtitleTrack teletext{};
+    teletext.pid = 280;
+    teletext.format = SubtitleFormat::Teletext;
+    teletext.type = 5;
+    teletext.teletextPage = 0x889;
+    AddSubtitleTrack(c.Streams, teletext);
+    ASSERT_TRUE(SaveChannelFile({c}, path_));
+    const ChannelList loaded = Load();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(std::memcmp(&loaded[0], &c, sizeof c), 0);
+}
+
 TEST_F(ChannelFileDisk, CodecsSurviveSaveAndLoad)
 {
     Chaine c = Record("Demo HD", "GR1");

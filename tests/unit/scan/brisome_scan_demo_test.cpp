@@ -56,6 +56,20 @@ bool Expected(const tsgen::Multiplex& mux, const tsgen::Service& s, Chaine& c)
             c.Son2 = a.pid;
             c.Son2Codec = codec;
         }
+        // And every track in the service's list, by language and kind.
+        AudioTrack track{};
+        track.pid = a.pid;
+        track.codec = a.kind == tsgen::AudioKind::Ac3    ? AudioCodec::Ac3
+                      : a.kind == tsgen::AudioKind::Eac3 ? AudioCodec::Eac3
+                      : a.kind == tsgen::AudioKind::Aac  ? AudioCodec::Aac
+                                                         : AudioCodec::Mpeg;
+        SetLanguage(track.language, reinterpret_cast<const std::uint8_t*>(a.language.data()));
+        track.kind = a.language == "qaa"   ? AudioKind::OriginalVersion
+                     : a.language == "qad" ? AudioKind::AudioDescription
+                                           : AudioKind::Main;
+        if (track.kind != AudioKind::Main && a.secondLanguage.size() == 3)
+            SetLanguage(track.spokenLanguage, reinterpret_cast<const std::uint8_t*>(a.secondLanguage.data()));
+        AddAudioTrack(c.Streams, track);
     }
     return true;
 }

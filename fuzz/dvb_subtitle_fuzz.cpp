@@ -1,0 +1,23 @@
+// The DVB subtitle decoder on any bytes, read as PES data fields each preceded
+// by its 16-bit length, so that display sets run across packets. Every picture
+// it gives must be as large as its display and no larger than the largest one.
+#include <algorithm>
+
+#include "graph/subtitles/dvb_subtitle_decoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    DvbSubtitleDecoder decoder(1, 2);
+    std::size_t at = 0;
+    while (at + 2 <= size) {
+        const std::size_t length = std::min<std::size_t>(data[at] << 8 | data[at + 1], size - at - 2);
+        at += 2;
+        for (const SubtitlePicture& p : decoder.Decode(data + at, length, static_cast<std::int64_t>(at))) {
+            if (p.width > DvbSubtitleDecoder::kMaxWidth || p.height > DvbSubtitleDecoder::kMaxHeight ||
+                p.pixels.size() != std::size_t{p.width} * p.height)
+                __builtin_trap();
+        }
+        at += length;
+    }
+    return 0;
+}
