@@ -1,8 +1,11 @@
 #include "guide/schedule_reader.h"
 
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/text_convert.h"
@@ -25,6 +28,8 @@ constexpr std::size_t kClockBacklog = 8;
 constexpr int kSectionsPerRound = 64;
 constexpr ULONGLONG kPurgeEveryMs = 3600 * 1000;
 constexpr DWORD kBatchWaitMs = 250;
+// Without sections the thread still wakes now and then for the hourly purge.
+constexpr DWORD kIdleWaitMs = 60 * 1000;
 // The last write of a large batch may wait for the disk.
 constexpr DWORD kStopTimeoutMs = 10000;
 
@@ -107,7 +112,7 @@ private:
                 Tell(PurgeGuide(broadcastNow));
             }
             // A queue left full does not wake us again: only look at the stop.
-            const DWORD wait = more ? 0 : collector_.HasPending() ? kBatchWaitMs : INFINITE;
+            const DWORD wait = more ? 0 : collector_.HasPending() ? kBatchWaitMs : kIdleWaitMs;
             const HANDLE events[] = {stopEvent_, wakeEvent_};
             if (WaitForMultipleObjects(2, events, FALSE, wait) == WAIT_OBJECT_0)
                 break;

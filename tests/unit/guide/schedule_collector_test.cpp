@@ -126,6 +126,32 @@ TEST(Collector, NamesAServiceOnceAndOnlyFromTheChannelList)
     EXPECT_TRUE(collector.TakeBatch(0).services.empty());
 }
 
+TEST(Collector, APresentEventHeardAfterTheScheduleKeepsTheScheduleDetails)
+{
+    // Present/following sections carry the short event alone; the schedule's
+    // copy of the same event has the genre.
+    EitEvent detailed = HalfHour(1, 0, "Midi");
+    Append(detailed.descriptors, Descriptor(0x54, {0x10, 0x00}));
+    EitEvent moved = HalfHour(1, 1, "Midi");
+    Append(moved.descriptors, Descriptor(0x54, {0x10, 0x00}));
+    const Bytes present = Section(0x4E, kOne, 0, 0, {HalfHour(1, 0, "Midi")});
+    struct Case {
+        const char* name;
+        EitEvent scheduled;
+        std::uint8_t content;
+    };
+    for (const Case& c : {Case{"same_start", detailed, 0x10}, Case{"another_start_is_another_event", moved, 0}}) {
+        ScheduleCollector collector;
+        const Bytes schedule = Section(0x50, kOne, 0, 0, {c.scheduled});
+        collector.OnEitSection(schedule.data(), schedule.size());
+        collector.OnEitSection(present.data(), present.size());
+        const GuideBatch batch = collector.TakeBatch(0);
+        ASSERT_EQ(batch.events.size(), 1u) << c.name;
+        EXPECT_EQ(batch.events[0].start, kNoon) << c.name;
+        EXPECT_EQ(batch.events[0].content, c.content) << c.name;
+    }
+}
+
 TEST(Collector, BatchesCloseOnTheirSizeOrTheirAge)
 {
     ScheduleCollector collector(3, 1000);
