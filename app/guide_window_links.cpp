@@ -1,10 +1,13 @@
 #include "app/guide_window_links.h"
 
-// Until the clock reader hands its difference over (BroadcastClockDifference),
-// the window knows of no disagreement and shows no notice.
+#include "guide/clock_difference.h"
+
 std::optional<std::int64_t> GuideWindowClockDifference()
 {
-    return std::nullopt;
+    const std::optional<std::int64_t> broadcastAhead = BroadcastClockDifference();
+    if (!broadcastAhead)
+        return std::nullopt;
+    return -*broadcastAhead;
 }
 
 // Until the timers exist, no programme has a recording set.

@@ -25,7 +25,9 @@
 #include "graph/graph_handles.h"
 #include "graph/signal_dialog.h"
 #include "guide/guide_dialog.h"
+#include "common/error_message.h"
 #include "guide/guide_reader.h"
+#include "guide/schedule_reader.h"
 #include "record/recorder.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
@@ -233,6 +235,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_GUIDE_UPDATED:
         OnGuideUpdated();
+        return 0;
+    case WM_GUIDE_NOTICE:
+        if (const std::wstring notice = TakeGuideNotice(); !notice.empty())
+            ShowError(window, notice.c_str());
         return 0;
     case WM_ENTERIDLE:
         // The scan dialog's modal loop has fallen idle: the scan runs from here.

@@ -24,6 +24,7 @@
 #include "graph/transport_tap.h"
 #include "guide/guide_database.h"
 #include "guide/guide_reader.h"
+#include "guide/schedule_reader.h"
 #include "record/recorder.h"
 
 namespace {
@@ -78,10 +79,12 @@ int StartUp()
     LoadSettings();
     SetPriority(priorityCommand);
     // guide.db sits beside config.ini; the program runs whatever becomes of it.
+    // Its notice is posted, not shown here: a message box now would hold the
+    // start until the user answers it.
     std::error_code ignored;
     if (const std::string notice = OpenGuideDatabase(std::filesystem::current_path(ignored), std::time(nullptr));
         !notice.empty())
-        ShowError(mainWindow, WidenText(notice, CodePage::Utf8).c_str());
+        PostGuideNotice(mainWindow, notice);
     if (const int tuner = FindConfiguredTuner(); tuner != 0)
         return tuner;
     if (const int built = BuildGraph(mainWindow); built != 0)
@@ -105,6 +108,10 @@ int StartUp()
     // reader may keep events in its records.
     StartGuideReader(mpeg2Data.Get(), Chaines, currentChannel, mainWindow,
                      TransportTapInstalled() ? &tapSections : nullptr);
+    // The whole schedule and the clock come only from the tap: the
+    // sections-and-tables filter would need a stream per table.
+    if (TransportTapInstalled())
+        StartScheduleReader(tapSections, Chaines, mainWindow);
     return 0;
 }
 
@@ -116,6 +123,8 @@ void ShutDownGraph(bool saveSettings)
     // writes into buffers those streams hold: it ends, and its streams go, before
     // anything of the graph is released.
     StopGuideReader();
+    // It writes what it still holds to guide.db before the store closes.
+    StopScheduleReader();
     CloseGuideDatabase();
     DestroyGraph();
     // The graph no longer runs: a recording's file can be closed and its callback go.

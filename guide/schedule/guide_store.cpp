@@ -28,6 +28,9 @@ CREATE TABLE IF NOT EXISTS events(
   start INTEGER NOT NULL, stop INTEGER NOT NULL,
   title TEXT NOT NULL, subtitle TEXT NOT NULL, description TEXT NOT NULL,
   content INTEGER NOT NULL, genre TEXT NOT NULL, rating INTEGER NOT NULL, flags INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS clock(
+  id INTEGER PRIMARY KEY CHECK(id = 0),
+  difference INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS events_by_service ON events(service, start);
 CREATE INDEX IF NOT EXISTS events_by_stop ON events(stop);
 CREATE VIRTUAL TABLE IF NOT EXISTS events_text USING fts5(
@@ -162,8 +165,8 @@ void MoveAside(const std::filesystem::path& from, const std::filesystem::path& t
 struct GuideStore::Statements {
     Statement begin, commit, rollback;
     Statement upsertService, ensureService, serviceId;
-    Statement removeOverlap, insertEvent, purge;
-    Statement services, allEvents, serviceEvents, search, span;
+    Statement removeOverlap, insertEvent, purge, writeClock;
+    Statement clock, services, allEvents, serviceEvents, search, span;
 };
 
 GuideStore::GuideStore() = default;
@@ -266,6 +269,8 @@ bool GuideStore::Prepare()
                                  "INSERT INTO events(service, event_id, start, stop, title, subtitle, description, "
                                  "content, genre, rating, flags) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)") &&
            s.purge.Prepare(db_, "DELETE FROM events WHERE stop < ?1") &&
+           s.writeClock.Prepare(db_, "INSERT OR REPLACE INTO clock(id, difference) VALUES (0, ?1)") &&
+           s.clock.Prepare(db_, "SELECT difference FROM clock WHERE id = 0") &&
            s.span.Prepare(db_, "SELECT min(start), max(stop) FROM events") &&
            s.services.Prepare(db_, "SELECT onid, tsid, sid, name FROM services ORDER BY onid, tsid, sid") &&
            s.allEvents.Prepare(db_, (select + "ORDER BY s.onid, s.tsid, s.sid, e.start").c_str()) &&
@@ -378,6 +383,29 @@ std::vector<GuideService> GuideStore::Services() const
     }
     sqlite3_reset(st);
     return services;
+}
+
+bool GuideStore::WriteClockDifference(std::int64_t seconds)
+{
+    if (!db_)
+        return false;
+    st_->writeClock.Bind(1, seconds);
+    if (st_->writeClock.Run() == SQLITE_DONE)
+        return true;
+    Fail("clock");
+    return false;
+}
+
+std::optional<std::int64_t> GuideStore::ClockDifference() const
+{
+    std::optional<std::int64_t> difference;
+    if (!db_)
+        return difference;
+    sqlite3_stmt* st = st_->clock.get();
+    if (sqlite3_step(st) == SQLITE_ROW)
+        difference = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    return difference;
 }
 
 std::pair<std::int64_t, std::int64_t> GuideStore::Span() const

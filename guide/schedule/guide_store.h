@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,6 +52,11 @@ public:
 
     // Removes the events that ended before `now` - 1 hour; -1 on failure.
     int Purge(std::int64_t now);
+
+    // The broadcast's clock minus the PC's, seconds, kept for the next start
+    // (its purge goes by the broadcast's time). One transaction; false on failure.
+    bool WriteClockDifference(std::int64_t seconds);
+    std::optional<std::int64_t> ClockDifference() const;
 
     std::vector<GuideService> Services() const;
     // The first start and the last stop held; {0, 0} when no event is.

@@ -11,6 +11,28 @@ constexpr std::int64_t kKeptAfterEnd = 3600;
 // new services are damaged or forged ones, and must not grow the model forever.
 constexpr std::size_t kMaxServices = 4096;
 
+// The present/following sections of many broadcasters (and of ours) carry the
+// short event alone, while the schedule's copy of the same event has the long
+// description, genre, rating and components: the newer copy keeps its own
+// times and texts and takes what it lacks from the older one of the same start.
+void FillFrom(ScheduleEvent& kept, const ScheduleEvent& older)
+{
+    if (older.start != kept.start)
+        return;
+    if (kept.items.empty() && kept.extendedText.empty()) {
+        kept.items = older.items;
+        kept.extendedText = older.extendedText;
+    }
+    if (kept.shortText.empty())
+        kept.shortText = older.shortText;
+    if (kept.content == 0)
+        kept.content = older.content;
+    if (kept.minimumAge == 0)
+        kept.minimumAge = older.minimumAge;
+    if (kept.flags == 0)
+        kept.flags = older.flags;
+}
+
 }  // namespace
 
 bool ScheduleModel::Apply(const EitSection& section)
@@ -43,18 +65,20 @@ std::vector<ScheduleEvent> ScheduleModel::Events(const ServiceKey& service) cons
               [](const HeldSection* a, const HeldSection* b) { return a->heard > b->heard; });
 
     std::map<std::int64_t, std::int64_t> taken;  // start -> end of the events kept
-    std::set<std::uint16_t> ids;
+    std::map<std::uint16_t, std::size_t> ids;     // event_id -> place in result
     for (const HeldSection* held : newestFirst) {
         for (const ScheduleEvent& e : held->events) {
-            if (ids.count(e.eventId))
+            if (auto same = ids.find(e.eventId); same != ids.end()) {
+                FillFrom(result[same->second], e);
                 continue;
+            }
             auto next = taken.lower_bound(e.start);
             if (next != taken.end() && next->first < e.end())
                 continue;
             if (next != taken.begin() && std::prev(next)->second > e.start)
                 continue;
             taken.emplace(e.start, e.end());
-            ids.insert(e.eventId);
+            ids.emplace(e.eventId, result.size());
             result.push_back(e);
         }
     }

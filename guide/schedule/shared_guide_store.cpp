@@ -36,6 +36,18 @@ int SharedGuideStore::Purge(std::int64_t now)
     return store_.Purge(now);
 }
 
+bool SharedGuideStore::WriteClockDifference(std::int64_t seconds)
+{
+    std::lock_guard hold(lock_);
+    return store_.WriteClockDifference(seconds);
+}
+
+std::optional<std::int64_t> SharedGuideStore::ClockDifference() const
+{
+    std::lock_guard hold(lock_);
+    return store_.ClockDifference();
+}
+
 std::vector<GuideService> SharedGuideStore::Services() const
 {
     std::lock_guard hold(lock_);

@@ -5,6 +5,7 @@
 // the store keeps between calls.
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "guide/schedule/guide_query.h"
@@ -19,6 +20,8 @@ public:
 
     bool Write(const GuideBatch& batch);
     int Purge(std::int64_t now);
+    bool WriteClockDifference(std::int64_t seconds);
+    std::optional<std::int64_t> ClockDifference() const;
 
     std::vector<GuideService> Services() const override;
     std::pair<std::int64_t, std::int64_t> Span() const override;
