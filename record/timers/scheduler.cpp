@@ -14,6 +14,27 @@ std::optional<Occurrence> FollowingOccurrence(const Timer& t, const TimeZoneRule
     return NextOccurrence(t, t.start, zone);
 }
 
+// A repeating timer past its occurrence: the latest of its later occurrences
+// whose window has opened by `now`, however many passed while nothing ran;
+// nothing while the next one is still to come.
+std::optional<Occurrence> LatestDue(const Timer& t, std::int64_t now, const TimeZoneRule& zone)
+{
+    if (!FollowingOccurrence(t, zone))
+        return std::nullopt;
+    const std::int64_t before = std::int64_t{t.marginBefore} * 60;
+    std::optional<Occurrence> latest = NextOccurrence(t, std::max(t.start, now + before - 8 * 86400), zone);
+    if (!latest || latest->start - before > now)
+        return std::nullopt;
+    // A week and a day of daily occurrences at most.
+    for (int guard = 0; guard < 16; ++guard) {
+        const std::optional<Occurrence> next = NextOccurrence(t, latest->start, zone);
+        if (!next || next->start - before > now)
+            break;
+        latest = next;
+    }
+    return latest;
+}
+
 void SetState(Timer& t, TimerState state, std::string detail)
 {
     t.state = state;
@@ -22,7 +43,8 @@ void SetState(Timer& t, TimerState state, std::string detail)
 
 }  // namespace
 
-std::vector<TimerAction> AtStartup(std::vector<Timer>& timers, std::int64_t now, std::vector<std::size_t>& changed)
+std::vector<TimerAction> AtStartup(std::vector<Timer>& timers, std::int64_t now, const TimeZoneRule& zone,
+                                   std::vector<std::size_t>& changed)
 {
     std::vector<TimerAction> starts;
     for (std::size_t i = 0; i < timers.size(); ++i) {
@@ -36,8 +58,21 @@ std::vector<TimerAction> AtStartup(std::vector<Timer>& timers, std::int64_t now,
                 t.state = TimerState::Recording;
                 starts.push_back({TimerAction::Kind::Start, i, true});
             }
-        } else if (t.Pending() && now >= t.RecordUntil()) {
+            continue;
+        }
+        if (t.Pending() && now >= t.RecordUntil()) {
             SetState(t, TimerState::Missed, kReasonNotRunning);
+            changed.push_back(i);
+        }
+        // Occurrences of a repeating timer that passed while the program was
+        // not running: the latest is shown missed, never skipped silently.
+        if (const std::optional<Occurrence> latest = LatestDue(t, now, zone)) {
+            t.start = latest->start;
+            t.end = latest->end;
+            if (now >= t.RecordUntil())
+                SetState(t, TimerState::Missed, kReasonNotRunning);
+            else
+                SetState(t, TimerState::Planned, {});
             changed.push_back(i);
         }
     }
@@ -67,16 +102,11 @@ std::vector<TimerAction> Schedule(std::vector<Timer>& timers, std::int64_t now,
     std::vector<std::size_t> due;
     for (std::size_t i = 0; i < timers.size(); ++i) {
         Timer& t = timers[i];
-        if (const std::optional<Occurrence> next = FollowingOccurrence(t, zone)) {
-            Timer moved = t;
-            moved.start = next->start;
-            moved.end = next->end;
-            if (now < moved.RecordFrom())
-                continue;
-            // A clock set back never reaches this: the next occurrence lies
-            // after the one already recorded.
-            t.start = next->start;
-            t.end = next->end;
+        // A clock set back never moves a timer: its next occurrence lies after
+        // the one already recorded.
+        if (const std::optional<Occurrence> latest = LatestDue(t, now, zone)) {
+            t.start = latest->start;
+            t.end = latest->end;
             SetState(t, TimerState::Planned, {});
             changed.push_back(i);
         }

@@ -30,9 +30,11 @@ using EventWatcher = std::function<EventWatch(std::size_t timer)>;
 // Before anything runs, once per start of the program: a timer that was
 // recording when the program ended is "Échec : programme interrompu" and, when
 // its window is still open, is started again (late) into a new file; a waiting
-// timer whose window passed meanwhile is "Manqué : programme fermé". Returns the
-// starts; `changed` receives the indexes of the timers whose state changed (an index may repeat).
-std::vector<TimerAction> AtStartup(std::vector<Timer>& timers, std::int64_t now, std::vector<std::size_t>& changed);
+// timer whose window passed meanwhile is "Manqué : programme fermé", and so is a
+// repeating timer's latest occurrence that passed. Returns the starts; `changed`
+// receives the indexes of the timers whose state changed (an index may repeat).
+std::vector<TimerAction> AtStartup(std::vector<Timer>& timers, std::int64_t now, const TimeZoneRule& zone,
+                                   std::vector<std::size_t>& changed);
 
 // The decisions due at `now`, applied to the timers' states. `tunerMultiplex`
 // is the multiplex that a recording by hand holds, if any. Recordings that end

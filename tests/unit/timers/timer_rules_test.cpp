@@ -8,6 +8,7 @@
 #include "record/timers/repetition.h"
 #include "record/timers/scheduler.h"
 #include "record/timers/timer_file_name.h"
+#include "record/timers/timer_form.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ TEST(Scheduler, StartUpAfterTheProgramWasStopped)
         std::vector<Timer> timers{MakeTimer(start, 60)};
         timers[0].state = c.before;
         std::vector<std::size_t> changed;
-        const std::vector<TimerAction> starts = AtStartup(timers, c.now, changed);
+        const std::vector<TimerAction> starts = AtStartup(timers, c.now, kParis, changed);
         EXPECT_EQ(StateText(timers[0]), c.after) << c.name;
         EXPECT_EQ(starts.size(), c.starts ? 1u : 0u) << c.name;
         if (c.starts) {
@@ -202,6 +203,16 @@ TEST(Scheduler, StartUpAfterTheProgramWasStopped)
             EXPECT_EQ(StateText(timers[0]), "\u00c9chec : programme interrompu") << c.name;
         }
     }
+
+    // A daily timer last recorded days ago: its latest occurrence is shown
+    // missed, and today's still records.
+    std::vector<Timer> daily{MakeTimer(start - 3 * 86400, 60, Repeat::Daily)};
+    daily[0].state = TimerState::Done;
+    std::vector<std::size_t> changed;
+    EXPECT_TRUE(AtStartup(daily, start - 8 * 3600, kParis, changed).empty());
+    EXPECT_EQ(StateText(daily[0]), "Manqu\u00e9 : programme ferm\u00e9");
+    EXPECT_EQ(LocalText(daily[0].start), "2026-12-10 20:00");
+    EXPECT_EQ(NextWake(daily, start - 8 * 3600, kNoGuide, kParis), start - 120);
 }
 
 TEST(Scheduler, StartsStopsAndTheTuner)
@@ -311,6 +322,60 @@ TEST(TimerFileName, ChannelTitleDateAndLateness)
     t.channel = "..";
     t.title = "..";
     EXPECT_EQ(TimerFileStem(t, local, false), L".. - 07-03-2026 20-05");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TimerForm, WhatTheUserTypedIsCheckedAndTurnedIntoATimer)
+{
+    const std::int64_t now = Paris(2026, 12, 11, 12, 0);  // a Friday
+    struct Case {
+        const char* name;
+        int year, month, day, startHour, startMinute, endHour, endMinute;
+        Repeat repeat;
+        const char* start;  // local, or the start of the message
+        const char* end;
+    };
+    const Case cases[] = {
+        {"this evening", 2026, 12, 11, 20, 0, 21, 30, Repeat::Once, "2026-12-11 20:00", "2026-12-11 21:30"},
+        {"across midnight", 2026, 12, 11, 23, 30, 0, 45, Repeat::Once, "2026-12-11 23:30", "2026-12-12 00:45"},
+        {"begun: starts at once", 2026, 12, 11, 11, 0, 13, 0, Repeat::Once, "2026-12-11 11:00", "2026-12-11 13:00"},
+        {"ended", 2026, 12, 11, 9, 0, 10, 0, Repeat::Once, "Ce programme est d\u00e9j\u00e0 termin\u00e9", ""},
+        {"daily, today's is over: tomorrow", 2026, 12, 11, 9, 0, 10, 0, Repeat::Daily, "2026-12-12 09:00",
+         "2026-12-12 10:00"},
+        {"weekdays from a Saturday: Monday", 2026, 12, 12, 13, 0, 13, 40, Repeat::Weekdays, "2026-12-14 13:00",
+         "2026-12-14 13:40"},
+        {"no such day", 2026, 2, 30, 20, 0, 21, 0, Repeat::Once, "Le jour 30/02/2026 n'existe pas.", ""},
+        {"no such hour", 2026, 12, 11, 25, 0, 21, 0, Repeat::Once, "L'heure de d\u00e9but", ""},
+        {"end equals start", 2026, 12, 11, 20, 0, 20, 0, Repeat::Once, "La fin de l'enregistrement", ""},
+        {"in the hour skipped in spring: an hour later", 2027, 3, 28, 2, 15, 2, 45, Repeat::Once, "2027-03-28 03:15",
+         "2027-03-28 03:45"},
+    };
+    for (const Case& c : cases) {
+        TimerForm form;
+        form.service = kTf1;
+        form.channel = "TF1";
+        form.year = c.year;
+        form.month = c.month;
+        form.day = c.day;
+        form.startHour = c.startHour;
+        form.startMinute = c.startMinute;
+        form.endHour = c.endHour;
+        form.endMinute = c.endMinute;
+        form.repeat = c.repeat;
+        const auto result = TimerFromForm(form, now, kParis);
+        if (const Timer* t = std::get_if<Timer>(&result)) {
+            EXPECT_EQ(LocalText(t->start), c.start) << c.name;
+            EXPECT_EQ(LocalText(t->end), c.end) << c.name;
+            EXPECT_EQ(t->title, "TF1") << c.name;
+        } else {
+            EXPECT_EQ(std::get<std::string>(result).rfind(c.start, 0), 0u) << c.name << ": " << std::get<std::string>(result);
+        }
+    }
+    const TimerRow row = RowOf(MakeTimer(Paris(2026, 12, 11, 20, 0), 90), kParis);
+    EXPECT_EQ(row.day + " " + row.start + " " + row.end + " " + row.state, "ven. 11/12/2026 20:00 21:30 Pr\u00e9vu");
 }
 
 }  // namespace
