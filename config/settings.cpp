@@ -26,6 +26,8 @@ bool announceNowPlaying;
 bool alwaysOnTop;
 int priorityCommand;
 std::uint32_t lockWaitMs = kDefaultLockWaitMs;
+int marginBefore = kDefaultMarginBefore;
+int marginAfter = kDefaultMarginAfter;
 
 namespace {
 
@@ -45,6 +47,20 @@ constexpr wchar_t kPriority[] = L"Priorit\u00e9";
 constexpr wchar_t kAnnounce[] = L"Envoie programme regard\u00e9 \u00e0 MSN";
 constexpr wchar_t kOnTop[] = L"Fen\u00eatre toujours devant";
 constexpr wchar_t kLockWait[] = L"Attente verrouillage";
+
+// A margin's key, its default and the value read at start-up: a value neither
+// the default nor changed since is not written, so a text the user typed that
+// is not a count is left alone.
+struct MarginKey {
+    const wchar_t* key;
+    int* value;
+    int fallback;
+    int loaded;
+};
+MarginKey margins[] = {
+    {L"Marge avant", &marginBefore, kDefaultMarginBefore, kDefaultMarginBefore},
+    {L"Marge apres", &marginAfter, kDefaultMarginAfter, kDefaultMarginAfter},
+};
 
 struct OptionalDecoderKey {
     const wchar_t* key;
@@ -146,6 +162,11 @@ void LoadSettings()
     announceNowPlaying = ReadFlag(kAnnounce, announceNowPlaying, path);
     alwaysOnTop = ReadFlag(kOnTop, alwaysOnTop, path);
     lockWaitMs = ReadLockWait(path);
+    for (MarginKey& m : margins) {
+        wchar_t text[32] = L"";
+        ReadString(m.key, L"", text, 32, path);
+        *m.value = m.loaded = MarginFromText(text, m.fallback);
+    }
 }
 
 void SaveSettings(std::int32_t channelIndex)
@@ -173,5 +194,11 @@ void SaveSettings(std::int32_t channelIndex)
     if (lockWaitMs != kDefaultLockWaitMs) {
         std::swprintf(number, 16, L"%u", static_cast<unsigned>(lockWaitMs));
         Write(kLockWait, number, path);
+    }
+    for (const MarginKey& m : margins) {
+        if (*m.value == m.fallback && *m.value == m.loaded)
+            continue;
+        std::swprintf(number, 16, L"%d", *m.value);
+        Write(m.key, number, path);
     }
 }

@@ -25,6 +25,13 @@ extern bool alwaysOnTop;
 // How long the scan waits for the tuner to lock ("Attente verrouillage", in
 // milliseconds, at most kMaxLockWaitMs). Saved only when it is not the default.
 extern std::uint32_t lockWaitMs;
+// Minutes recorded before and after a programme set from the guide ("Marge
+// avant", "Marge apres"). Saved only once they differ from the defaults or from
+// what the file held.
+constexpr int kDefaultMarginBefore = 2;
+constexpr int kDefaultMarginAfter = 10;
+extern int marginBefore;
+extern int marginAfter;
 // The priority command (40033, 40039, 40034 or 40040) for the saved "Priorité";
 // start-up applies it. What is saved is the process's priority at that moment.
 extern int priorityCommand;

@@ -32,3 +32,17 @@ const wchar_t* FlagText(bool value)
 {
     return value ? L"Vrai" : L"Faux";
 }
+
+int MarginFromText(std::wstring_view text, int fallback)
+{
+    if (text.empty())
+        return fallback;
+    int value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return fallback;
+        if (value <= kMaxMarginSetting)  // past it the count only needs to stay past it
+            value = value * 10 + (c - L'0');
+    }
+    return value > kMaxMarginSetting ? kMaxMarginSetting : value;
+}

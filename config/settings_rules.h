@@ -16,3 +16,9 @@ const wchar_t* PriorityTextFor(PriorityLevel level);
 // A flag is set only by the exact text "Vrai"; any other text leaves it as it was.
 bool FlagFromText(std::wstring_view text, bool current);
 const wchar_t* FlagText(bool value);
+
+// The recording margins of timers ("Marge avant", "Marge apres"): whole minutes,
+// digits only, 0 allowed; anything else gives `fallback`, and a count past a
+// day is held to a day.
+inline constexpr int kMaxMarginSetting = 24 * 60;
+int MarginFromText(std::wstring_view text, int fallback);

@@ -151,4 +151,35 @@ TEST_F(SettingsFile, LockWaitIsReadWithItsBoundsAndWrittenOnlyWhenNotTheDefault)
     }
 }
 
+TEST_F(SettingsFile, MarginsAreWholeMinutesWrittenOnlyOnceChanged)
+{
+    struct Case {
+        const wchar_t* key;
+        int* value;
+        const wchar_t* stored;  // null: no key
+        int loaded;
+        int set;  // -1: left as loaded
+        const wchar_t* saved;
+    } cases[] = {
+        {L"Marge avant", &marginBefore, nullptr, 2, -1, L"<missing>"},
+        {L"Marge apres", &marginAfter, nullptr, 10, -1, L"<missing>"},
+        {L"Marge avant", &marginBefore, nullptr, 2, 0, L"0"},
+        {L"Marge apres", &marginAfter, L"15", 15, -1, L"15"},
+        {L"Marge apres", &marginAfter, L"15", 15, 10, L"10"},  // back to the default: still written
+        {L"Marge avant", &marginBefore, L"5 min", 2, -1, L"5 min"},
+        {L"Marge avant", &marginBefore, L"99999", 1440, -1, L"1440"},
+    };
+    for (const Case& c : cases) {
+        DeleteFileW(path_.c_str());
+        if (c.stored)
+            Put(c.key, c.stored);
+        LoadSettings();
+        EXPECT_EQ(*c.value, c.loaded) << c.key << " " << (c.stored ? c.stored : L"(none)");
+        if (c.set >= 0)
+            *c.value = c.set;
+        SaveSettings(0);
+        EXPECT_EQ(Get(c.key), c.saved) << c.key << " " << (c.stored ? c.stored : L"(none)");
+    }
+}
+
 }  // namespace
