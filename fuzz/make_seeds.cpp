@@ -96,6 +96,10 @@ int main(int argc, char** argv)
     ok = ok && Write(dir, "dvb_text_fuzz", 2, Text("\x0B" "Prix \xA4\x86 \xBD" "uvre\x87\x8A"));
     ok = ok && Write(dir, "dvb_text_fuzz", 3, Bytes{0x11, 0x00, 0x43, 0xE0, 0x8A, 0x00, 0xE9, 0xD8, 0x3D, 0xDC, 0xFA});
     ok = ok && Write(dir, "dvb_text_fuzz", 4, Bytes{0x10, 0x00, 0x0F, 0xA4, 0x1F, 0x01, 'x'});
+    // Recordings: a clock that wraps, and one that jumps after a stray tail.
+    ok = ok && Write(dir, "pcr_index_fuzz", 0, PcrStream(0x0100, 40, 3, 1'080'000, kPcrModulus - 20 * 1'080'000));
+    ok = ok && Write(dir, "pcr_index_fuzz", 1,
+                     Concat({Bytes(30, 0x47), PcrStream(0x0100, 20, 2, 1'080'000), PcrStream(0x0100, 20, 2, 1'080'000, 1ull << 38)}));
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", dir.string().c_str());
         return 1;
