@@ -29,7 +29,10 @@ bool ScanPackets(ByteSource& source, const TsProbe& probe, std::uint64_t from, s
                                                  : probe.firstPacket + (from - probe.firstPacket + kTsPacketSize - 1) /
                                                                            kTsPacketSize * kTsPacketSize;
     const std::uint64_t stop = std::min(probe.End(), from > UINT64_MAX - limit ? UINT64_MAX : from + limit);
-    std::vector<std::uint8_t> chunk(kChunkPackets * kTsPacketSize);
+    if (at >= stop)
+        return true;
+    const std::uint64_t inRange = (stop - at + kTsPacketSize - 1) / kTsPacketSize;
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min(kChunkPackets, inRange) * kTsPacketSize));
     while (at < stop) {
         const std::uint64_t packets = std::min<std::uint64_t>(kChunkPackets, (stop - at + kTsPacketSize - 1) / kTsPacketSize);
         const std::size_t want = static_cast<std::size_t>(packets * kTsPacketSize);
