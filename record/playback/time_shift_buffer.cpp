@@ -52,19 +52,18 @@ bool TimeShiftBuffer::OnPackets(const std::uint8_t* packets, std::size_t count)
 
 bool TimeShiftBuffer::WriteRun(const std::uint8_t* bytes, std::size_t size)
 {
-    // A run larger than the ring (never with a sane capacity) keeps its end.
-    std::uint64_t capacity;
-    {
-        std::lock_guard lock(mutex_);
-        capacity = layout_.capacity();
-    }
-    if (size > capacity) {
-        bytes += size - capacity;
-        size = static_cast<std::size_t>(capacity);
-    }
     FileSpans spans;
     {
         std::lock_guard lock(mutex_);
+        // A run larger than the ring (never with a sane capacity) keeps its end;
+        // its head still counts in the stream's offsets, as overwritten at once.
+        if (size > layout_.capacity()) {
+            const auto skipped = static_cast<std::size_t>(size - layout_.capacity());
+            layout_.Reserve(skipped);
+            layout_.Commit(skipped);
+            bytes += skipped;
+            size -= skipped;
+        }
         spans = layout_.WriteSpans(size);
         layout_.Reserve(size);
     }
