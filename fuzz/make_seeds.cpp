@@ -127,6 +127,11 @@ int main(int argc, char** argv)
         Append(framed, pes);
     }
     ok = ok && Write(dir, "teletext_subtitle_fuzz", 0, framed);
+
+    // Recordings: a clock that wraps, and one that jumps after a stray tail.
+    ok = ok && Write(dir, "pcr_index_fuzz", 0, PcrStream(0x0100, 40, 3, 1'080'000, kPcrModulus - 20 * 1'080'000));
+    ok = ok && Write(dir, "pcr_index_fuzz", 1,
+                     Concat({Bytes(30, 0x47), PcrStream(0x0100, 20, 2, 1'080'000), PcrStream(0x0100, 20, 2, 1'080'000, 1ull << 38)}));
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", dir.string().c_str());
         return 1;

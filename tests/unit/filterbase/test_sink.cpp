@@ -206,6 +206,7 @@ HRESULT STDMETHODCALLTYPE TestInputPin::Receive(IMediaSample* sample)
     if (!sample) return E_POINTER;
     receivingThread = GetCurrentThreadId();
     ++received;
+    if (filter_->Behaviour().onReceive) filter_->Behaviour().onReceive(sample);
     if (filter_->Behaviour().blocks) {
         std::unique_lock<std::mutex> lock(releaseLock_);
         releaseChanged_.wait(lock, [this] { return released_; });

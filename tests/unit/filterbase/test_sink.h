@@ -30,6 +30,8 @@ struct SinkBehaviour {
     // Receive holds each sample until a flush or the filter's stop, as a
     // kernel-streaming pin may.
     bool blocks = false;
+    // Called with each sample received, on the delivering thread.
+    std::function<void(IMediaSample*)> onReceive;
 };
 
 class TestSinkFilter;
