@@ -10,6 +10,7 @@
 #include "app/config_dialog.h"
 #include "app/now_playing.h"
 #include "app/priority.h"
+#include "app/program_timers.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/window_on_top.h"
@@ -85,6 +86,10 @@ int StartUp()
     if (const std::string notice = OpenGuideDatabase(std::filesystem::current_path(ignored), std::time(nullptr));
         !notice.empty())
         PostGuideNotice(mainWindow, notice);
+    // The timers share guide.db; a notice of theirs only repeats the guide's
+    // when the file itself failed, and the guide's notice is given once.
+    if (const std::string notice = OpenProgramTimers(std::filesystem::current_path(ignored)); !notice.empty())
+        PostGuideNotice(mainWindow, notice);
     if (const int tuner = FindConfiguredTuner(); tuner != 0)
         return tuner;
     if (const int built = BuildGraph(mainWindow); built != 0)
@@ -125,6 +130,7 @@ void ShutDownGraph(bool saveSettings)
     StopGuideReader();
     // It writes what it still holds to guide.db before the store closes.
     StopScheduleReader();
+    CloseProgramTimers();
     CloseGuideDatabase();
     DestroyGraph();
     // The graph no longer runs: a recording's file can be closed and its callback go.
