@@ -19,3 +19,8 @@ std::optional<std::int64_t> BroadcastClockDifference()
 }
 
 void NoteBroadcastClockDifference(std::int64_t seconds) { difference.store(seconds == kNone ? kNone + 1 : seconds); }
+
+std::int64_t ProgramNow(std::int64_t pcNow, std::optional<std::int64_t> remembered)
+{
+    return pcNow + BroadcastClockDifference().value_or(remembered.value_or(0));
+}

@@ -12,3 +12,10 @@ std::optional<std::int64_t> BroadcastClockDifference();
 
 // Called by the schedule reader on each TDT or TOT.
 void NoteBroadcastClockDifference(std::int64_t seconds);
+
+// The time the program goes by, UTC seconds: the PC's clock (`pcNow`) corrected
+// by the broadcast's difference heard since start-up, else by `remembered` (the
+// one kept from an earlier session), else the PC's clock as it is. The guide
+// grid's "now" and the timers both use it, so that a programme shown on the air
+// is the one a timer set on it records.
+std::int64_t ProgramNow(std::int64_t pcNow, std::optional<std::int64_t> remembered);
