@@ -8,6 +8,7 @@
 
 #include "app/program_timers.h"
 #include "app/shell_state.h"
+#include "app/timer_runner_guide.h"
 #include "app/timer_runner_start.h"
 #include "channels/chaine.h"
 #include "channels/channel_choices.h"
@@ -15,7 +16,6 @@
 #include "common/text_convert.h"
 #include "guide/clock_difference.h"
 #include "guide/guide_database.h"
-#include "guide/guide_slots.h"
 #include "record/file_errors.h"
 #include "record/recorder.h"
 #include "record/timers/scheduler.h"
@@ -31,7 +31,9 @@ constexpr std::uint32_t kWaitBeforeClockHeardMs = 60 * 1000;
 // While a programme runs past its planned end, the guide is looked at this often.
 constexpr std::uint32_t kOverrunLookMs = 30 * 1000;
 
+// 1970-01-01 on the file-time scale (100 ns since 1601).
 constexpr std::int64_t kUnixEpochAsFileTime = 116444736000000000LL;
+
 
 struct Running {
     std::int64_t timerId;
@@ -64,32 +66,6 @@ std::int64_t ProgramMinusPc()
 }
 
 std::int64_t ProgramNowMs() { return PcNowMs() + ProgramMinusPc() * 1000; }
-
-// What the guide shows now on a recording timer's service: the present slot of
-// the channel when the guide reader filled it, else the schedule's event.
-GuideSight LookAtGuide(const Timer& timer, std::int64_t now)
-{
-    const std::int32_t channel = ChannelOfService(timer.service);
-    if (channel >= 0) {
-        const GuideSlots slots = ReadGuideSlots(Chaines[static_cast<std::size_t>(channel)]);
-        if (slots.present.startTime != 0) {
-            const std::int64_t start =
-                (static_cast<std::int64_t>(slots.present.startTime) - kUnixEpochAsFileTime) / 10'000'000;
-            return start == timer.start ? GuideSight::Ours : GuideSight::Other;
-        }
-    }
-    for (const GuideEntry& entry : TheGuide().Events(timer.service, now, now + 1))
-        if (entry.start <= now && now < entry.stop)
-            return entry.eventId == timer.eventId ? GuideSight::Ours : GuideSight::Other;
-    return GuideSight::Nothing;
-}
-
-void LookAtGuide(const std::vector<Timer>& timers, std::int64_t now)
-{
-    for (const Timer& t : timers)
-        if (t.state == TimerState::Recording && t.eventId)
-            watches[t.id] = NextEventWatch(watches[t.id], LookAtGuide(t, now), t.end, now);
-}
 
 EventWatcher Watcher(const std::vector<Timer>& timers)
 {
@@ -219,7 +195,7 @@ void Decide()
     TimerBook& book = ProgramTimers();
     std::vector<Timer>& timers = book.Edit();
     const std::int64_t now = ProgramNowMs() / 1000;
-    LookAtGuide(timers, now);
+    LookAtGuide(timers, now, watches);
     std::optional<ServiceKey> held;
     if (recording && IsValidChannelIndex(Chaines, currentChannel))
         held = KeyOf(Chaines[static_cast<std::size_t>(currentChannel)]);
