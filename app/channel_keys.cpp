@@ -2,6 +2,7 @@
 
 #include "app/channel_navigation.h"
 #include "app/channel_switching.h"
+#include "app/recording_guard.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
 #include "channels/channel_choices.h"
@@ -15,7 +16,7 @@ constexpr WPARAM kKeyFavourite = 'F';
 // Hidden channels are passed over here; their numbers still reach them.
 void StepChannel(Step step)
 {
-    const auto stepping = SteppingChoices(Chaines, ChannelChoices, currentChannel, recording);
+    const auto stepping = SteppingChoices(Chaines, ChannelChoices, currentChannel, RecordingHoldsTuner());
     const int index = StepVisible(stepping, currentChannel, step == Step::Next ? StepWay::Next : StepWay::Previous);
     if (index >= 0)
         SelectChannel(index);
@@ -23,7 +24,7 @@ void StepChannel(Step step)
 
 void StepFavourite()
 {
-    const int index = NextFavourite(SteppingChoices(Chaines, ChannelChoices, currentChannel, recording), currentChannel);
+    const int index = NextFavourite(SteppingChoices(Chaines, ChannelChoices, currentChannel, RecordingHoldsTuner()), currentChannel);
     if (index >= 0)
         SelectChannel(index);
 }
@@ -52,7 +53,7 @@ void OnChannelKey(WPARAM virtualKey)
 void OnTypedNumberTimer()
 {
     KillTimer(mainWindow, TIMER_CHANNEL_NUMBER);
-    const std::int32_t index = ChannelForTypedNumber(Chaines, typedNumber, recording, currentChannel);
+    const std::int32_t index = ChannelForTypedNumber(Chaines, typedNumber, RecordingHoldsTuner(), currentChannel);
     if (index >= 0)
         SelectChannel(index);
     typedNumber = 0;

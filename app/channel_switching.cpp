@@ -13,6 +13,8 @@ void SelectChannel(std::int32_t index)
 {
     if (!IsValidChannelIndex(Chaines, index))
         return;
+    if (RefuseRetuneWhileTimerRecords(index))
+        return;
     const auto plan = PlanChannelSwitch(Chaines, currentChannel, index);
     if (!plan)
         return;

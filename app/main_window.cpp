@@ -16,6 +16,7 @@
 #include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
+#include "app/timer_runner.h"
 #include "app/status_bar.h"
 #include "app/video_placement.h"
 #include "app/window_modes.h"
@@ -248,6 +249,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RECORDING_FAILED:
         OnRecordingFailure(wParam, lParam);
         return 0;
+    case WM_TIMER_RUNNER_NOTICE:
+        ShowTimerRunnerNotices();
+        return 0;
+    case WM_TIMECHANGE:
+        TimerRunnerClockChanged();
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC)
+            TimerRunnerClockChanged();
+        break;
     default:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "app/menu_state.h"
 #include "app/shell_state.h"
+#include "app/timer_runner.h"
 #include "channels/chaine.h"
 #include "config/settings.h"
 #include "record/folder_choice.h"
@@ -72,6 +73,9 @@ void ChooseSnapshotFolder()
 
 void OnRecordingFailure(WPARAM error, LPARAM serial)
 {
-    if (recording && OnRecordingFailed(mainWindow, error, serial))
+    // A timer's recording ends alone, its state saying why; the recorder then
+    // closes the file and names it to the user, whoever started the recording.
+    NoteTimerRecordingFailure(error, serial);
+    if (OnRecordingFailed(mainWindow, error, serial) && recording)
         SetRecordingState(false);
 }

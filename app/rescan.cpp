@@ -8,6 +8,7 @@
 
 #include "app/channel_list_update.h"
 #include "app/channel_switching.h"
+#include "app/recording_guard.h"
 #include "app/rescan_report.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
@@ -53,7 +54,7 @@ void KeepOldList()
 void RescanChannels()
 {
     // A retune would cut the recording's stream.
-    if (recording) {
+    if (RecordingHoldsTuner()) {
         ShowError(mainWindow, L"Arr\u00eatez l'enregistrement avant de rechercher les cha\u00eenes.");
         return;
     }

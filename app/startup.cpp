@@ -13,6 +13,7 @@
 #include "app/program_timers.h"
 #include "app/scan.h"
 #include "app/shell_state.h"
+#include "app/timer_runner.h"
 #include "app/window_on_top.h"
 #include "channels/chaine.h"
 #include "channels/channel_file_win.h"
@@ -117,6 +118,9 @@ int StartUp()
     // sections-and-tables filter would need a stream per table.
     if (TransportTapInstalled())
         StartScheduleReader(tapSections, Chaines, mainWindow);
+    // The channels and the graph are ready: what the timers missed while the
+    // program was closed is settled, then they run.
+    StartTimerRunner(mainWindow);
     return 0;
 }
 
@@ -130,6 +134,8 @@ void ShutDownGraph(bool saveSettings)
     StopGuideReader();
     // It writes what it still holds to guide.db before the store closes.
     StopScheduleReader();
+    // Its recordings' files close below with the recorder's.
+    StopTimerRunner();
     CloseProgramTimers();
     CloseGuideDatabase();
     DestroyGraph();

@@ -43,23 +43,28 @@ bool StartFromMenu(HWND window, const std::wstring& name, const PidSelection& se
     return menuRecording != 0;
 }
 
-}  // namespace
+// While any recording runs the PC stays awake: a sleep would cut the stream.
+void KeepAwakeWhileRecording()
+{
+    SetThreadExecutionState(recordings.empty() ? ES_CONTINUOUS : ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+}
 
-LPARAM BeginRecording(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder)
+// Opens "<stem>.mpg" (or the first free "<stem> (n).mpg") and subscribes its
+// writer to the tap. Returns 0 with `failure` set (French) when it cannot.
+LPARAM Begin(HWND window, const std::wstring& stem, const PidSelection& selection, const wchar_t* folder,
+             std::wstring& failure)
 {
     if (!sampleGrabber) {
-        ShowError(window, L"Enregistrement impossible : le graphe n'a pas de grabber.");
+        failure = L"Enregistrement impossible : le graphe n'a pas de grabber.";
         return 0;
     }
     if (!TransportTapInstalled()) {
-        ShowError(window, L"Enregistrement impossible : le grabber refuse le rappel d'enregistrement.");
+        failure = L"Enregistrement impossible : le grabber refuse le rappel d'enregistrement.";
         return 0;
     }
-    NewFile file = CreateNewFile(folder ? folder : L"", DatedStem(name, LocalFileTime()), kExtension);
+    NewFile file = CreateNewFile(folder ? folder : L"", stem, kExtension);
     if (!file.ok()) {
-        ShowError(window, FileFailureText(L"Impossible de cr\u00e9er le fichier d'enregistrement :", file.path,
-                                          file.error)
-                              .c_str());
+        failure = FileFailureText(L"Impossible de cr\u00e9er le fichier d'enregistrement :", file.path, file.error);
         return 0;
     }
     const LPARAM serial = ++lastSerial;
@@ -67,7 +72,31 @@ LPARAM BeginRecording(HWND window, const std::wstring& name, const PidSelection&
         {serial, file.path,
          std::make_unique<RecordingWriter>(file.handle, selection, window, WM_RECORDING_FAILED, serial)});
     transportTap.Subscribe(recordings.back().writer.get());
+    KeepAwakeWhileRecording();
     return serial;
+}
+
+}  // namespace
+
+LPARAM BeginRecording(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder)
+{
+    std::wstring failure;
+    const LPARAM serial = Begin(window, DatedStem(name, LocalFileTime()), selection, folder, failure);
+    if (serial == 0)
+        ShowError(window, failure.c_str());
+    return serial;
+}
+
+LPARAM BeginTimedRecording(HWND window, const std::wstring& stem, const PidSelection& selection,
+                           const wchar_t* folder, std::wstring& failure)
+{
+    return Begin(window, stem, selection, folder, failure);
+}
+
+std::wstring RecordingPath(LPARAM recording)
+{
+    const Recording* found = Find(recording);
+    return found ? found->path : std::wstring();
 }
 
 void EndRecording(LPARAM recording)
@@ -79,6 +108,7 @@ void EndRecording(LPARAM recording)
     transportTap.Unsubscribe(found->writer.get());
     found->writer->Close();
     recordings.erase(recordings.begin() + (found - recordings.data()));
+    KeepAwakeWhileRecording();
 }
 
 bool StartServiceRecording(HWND window, const Chaine& channel, bool secondAudioActive, bool ac3Active,

@@ -2,8 +2,9 @@
 // Starting and stopping recordings: a service or the whole multiplex, each written
 // by a subscriber of the transport-stream tap. The graph itself is never stopped
 // or changed for a recording. Several recordings may run at once (the recording
-// of the menus, and others started through BeginRecording). Main window's thread
-// only.
+// of the menus, and others started through BeginRecording or
+// BeginTimedRecording); while any runs, the PC is kept from sleeping. Main
+// window's thread only.
 //
 // The caller keeps the recording state of the menus: a start returns whether the
 // menu's recording now runs.
@@ -40,5 +41,12 @@ bool OnRecordingFailed(HWND window, WPARAM error, LPARAM serial);
 // lParam of its WM_RECORDING_FAILED), or 0 after telling the user why it could
 // not start.
 LPARAM BeginRecording(HWND window, const std::wstring& name, const PidSelection& selection, const wchar_t* folder);
+// A timed recording: the same to "<stem>.mpg", `stem` being already a safe file
+// name (or, when taken, "<stem> (n).mpg"). Tells nobody: returns 0 with
+// `failure` (French) when it cannot start.
+LPARAM BeginTimedRecording(HWND window, const std::wstring& stem, const PidSelection& selection,
+                           const wchar_t* folder, std::wstring& failure);
+// The file a running recording writes; empty when it stopped.
+std::wstring RecordingPath(LPARAM recording);
 // Stops that recording and closes its file; nothing when it already stopped.
 void EndRecording(LPARAM recording);

@@ -1,0 +1,311 @@
+// Timed recordings carried out by the program: timers written into guide.db
+// before it starts record their services into files of their own, at the same
+// time when they share a multiplex, and a timer whose window passed while the
+// program was closed is marked missed. Checked on the files and on the store.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "channels/psi/ts_packet.h"
+#include "installation.h"
+#include "program_driver.h"
+#include "record/timers/timer_store.h"
+
+namespace {
+
+using Packets = std::vector<std::string>;
+
+// The first multiplex of the demo broadcast, its two television services, for
+// twenty seconds a loop and without the broadcast's clock: the program then
+// goes by the PC's clock, the one the timers below are set by.
+constexpr char kBroadcast[] = R"(
+broadcast clock=2026-03-14T19:30:00 seconds=20
+repeat pat=100 pmt=100 sdt=500 nit=1000 eit=500 eit-other=500 pcr=30
+charset table=6937
+network id=0x20FA name="Réseau Démo"
+mux uhf=21 tsid=0x0001 onid=0x20FA
+service sid=0x0101 name="Télé Démo" provider="Brisome Diffusion" type=tv pmt=0x0100 lcn=2
+video pid=0x0110 size=720x576 aspect=16:9 rate=25
+audio pid=0x0111 lang=fra
+audio pid=0x0112 lang=qad
+service sid=0x0102 name="Canal Étoile" provider="Étoile Médias" pmt=0x0200 lcn=5
+video pid=0x0210 size=720x576 aspect=4:3 rate=25
+audio pid=0x0211 lang=fra
+ac3 pid=0x0212 lang=fra bitrate=384000
+)";
+
+std::string ReadAll(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.mpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (found.nFileSizeLow > 0 || found.nFileSizeHigh > 0)
+            names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The size of the first file of `folder` whose name starts with `prefix`.
+std::uint64_t SizeOf(const std::wstring& folder, const std::wstring& prefix)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\" + prefix + L"*.mpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    return std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
+}
+
+std::uint16_t PidOf(const std::string& packet)
+{
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(packet[1]) & 0x1F) << 8 |
+                                      static_cast<unsigned char>(packet[2]));
+}
+
+template <class Keep>
+Packets PacketsOf(const std::string& stream, Keep keep)
+{
+    Packets out;
+    for (size_t at = 0; at + kTsPacketSize <= stream.size(); at += kTsPacketSize) {
+        std::string packet = stream.substr(at, kTsPacketSize);
+        if (keep(PidOf(packet)))
+            out.push_back(std::move(packet));
+    }
+    return out;
+}
+
+// Whether `recorded` is a run of consecutive packets of the looped `source`.
+bool IsLoopedRun(const Packets& recorded, const Packets& source)
+{
+    if (recorded.empty() || source.empty())
+        return false;
+    for (size_t start = 0; start < source.size(); ++start) {
+        if (source[start] != recorded[0])
+            continue;
+        size_t i = 1;
+        while (i < recorded.size() && recorded[i] == source[(start + i) % source.size()])
+            ++i;
+        if (i == recorded.size())
+            return true;
+    }
+    return false;
+}
+
+// The time the recording's clock references cover, in seconds: the steps
+// between successive PCRs added up, the jump where the source loops left out.
+double PcrSpan(const Packets& packets, std::uint16_t pcrPid)
+{
+    double seconds = 0;
+    std::optional<std::uint64_t> last;
+    for (const std::string& p : packets) {
+        if (PidOf(p) != pcrPid)
+            continue;
+        const TsPacket packet = ReadTsPacket(reinterpret_cast<const std::uint8_t*>(p.data()), p.size());
+        if (!packet.pcr)
+            continue;
+        if (last && *packet.pcr > *last && *packet.pcr - *last < 27'000'000)
+            seconds += static_cast<double>(*packet.pcr - *last) / 27e6;
+        last = packet.pcr;
+    }
+    return seconds;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    std::string out(text.size() * 4, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+class TimerRunner : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        static const std::wstring broadcast = GenerateBroadcast(kBroadcast);
+        broadcast_ = broadcast;
+        ASSERT_FALSE(broadcast_.empty()) << "tsgen could not make the broadcast";
+        folder_ = installation_.Dir().File(L"videos");
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        installation_.SetSetting(L"R\u00e9pertoire vid\u00e9o", folder_.c_str());
+        channels_ = installation_.Channels();
+    }
+
+    const Chaine* Service(int sid) const
+    {
+        for (const Chaine& c : channels_)
+            if (c.SID == sid)
+                return &c;
+        return nullptr;
+    }
+
+    Timer MakeTimer(const Chaine& channel, const char* title, std::int64_t start, std::int64_t end) const
+    {
+        Timer t;
+        t.service = {static_cast<std::uint16_t>(channel.ONID), static_cast<std::uint16_t>(channel.TSID),
+                     static_cast<std::uint16_t>(channel.SID)};
+        t.channel = Utf8(ShownName(channel));
+        t.title = title;
+        t.start = start;
+        t.end = end;
+        return t;
+    }
+
+    std::filesystem::path Store() const { return std::filesystem::path(installation_.Path()) / L"guide.db"; }
+
+    void Write(std::vector<Timer> timers) const
+    {
+        TimerStore store;
+        ASSERT_EQ(store.Open(Store()), StoreOpenStatus::Opened) << store.message();
+        for (Timer& t : timers)
+            ASSERT_TRUE(store.Add(t)) << store.message();
+    }
+
+    // The timers as the program has stored them now.
+    std::vector<Timer> Stored() const
+    {
+        TimerStore store;
+        if (store.Open(Store()) != StoreOpenStatus::Opened)
+            return {};
+        return store.Load();
+    }
+
+    bool AllStoredIn(TimerState state) const
+    {
+        const std::vector<Timer> timers = Stored();
+        for (const Timer& t : timers)
+            if (t.state != state)
+                return false;
+        return !timers.empty();
+    }
+
+    HWND StartProgram()
+    {
+        program_ = std::make_unique<Program>(installation_.Start(broadcast_));
+        return program_->WaitForMainWindow(30000);
+    }
+
+    void Close(HWND window)
+    {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program_->WaitForExit(30000));
+        EXPECT_EQ(program_->ExitCode(), 0u);
+    }
+
+    Installation installation_;
+    std::wstring broadcast_;
+    std::wstring folder_;
+    ChannelList channels_;
+    std::unique_ptr<Program> program_;
+};
+
+TEST_F(TimerRunner, TwoTimersOfOneMultiplexRecordTheirServicesAtOnceForTheirWindow)
+{
+    const Chaine* tele = Service(0x0101);
+    const Chaine* etoile = Service(0x0102);
+    ASSERT_TRUE(tele && etoile);
+    ASSERT_EQ(tele->Frequence, etoile->Frequence);
+    // Far enough ahead for the program to be up under a busy Wine.
+    const std::int64_t start = std::time(nullptr) + 12;
+    constexpr std::int64_t kWindow = 5;
+    Write({MakeTimer(*tele, "Journal", start, start + kWindow), MakeTimer(*etoile, "Film", start, start + kWindow)});
+
+    HWND window = StartProgram();
+    ASSERT_NE(window, nullptr);
+    ASSERT_LT(std::time(nullptr), start) << "the program took too long to start for this test";
+    ASSERT_TRUE(WaitUntil([&] { return FilesIn(folder_).size() == 2; }, 20000)) << "two files written at once";
+    EXPECT_LE(std::time(nullptr), start + 1) << "started on time";
+    // The stand-in tuner plays at the stream's own pace only as fast as a
+    // loaded machine lets the graph run: how fast the file grows meanwhile is
+    // measured (its size as the folder lists it: the file is not shared for
+    // reading while it is written).
+    const std::wstring prefix = ShownName(*tele) + L" - Journal ";
+    const DWORD from = GetTickCount();
+    const std::uint64_t sizeBefore = SizeOf(folder_, prefix);
+    WaitUntil([&] { return GetTickCount() - from >= 2000; }, 3000);
+    const std::uint64_t sizeAfter = SizeOf(folder_, prefix);
+    const double bytesPerSecond = static_cast<double>(sizeAfter - sizeBefore) / ((GetTickCount() - from) / 1000.0);
+    ASSERT_GT(bytesPerSecond, 0.0) << "the stream flows";
+    ASSERT_TRUE(WaitUntil([&] { return AllStoredIn(TimerState::Done); }, 20000)) << "both \"Termin\u00e9\"";
+    EXPECT_GE(std::time(nullptr), start + kWindow) << "not stopped early";
+    Close(window);
+
+    struct Expected {
+        const Chaine* channel;
+        std::wstring prefix;
+    } expected[] = {{tele, ShownName(*tele) + L" - Journal "}, {etoile, ShownName(*etoile) + L" - Film "}};
+    const std::vector<std::wstring> files = FilesIn(folder_);
+    ASSERT_EQ(files.size(), 2u);
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(Utf8(e.prefix));
+        const Chaine& c = *e.channel;
+        std::wstring file;
+        for (const std::wstring& name : files)
+            if (name.rfind(e.prefix, 0) == 0)
+                file = name;
+        ASSERT_FALSE(file.empty()) << "named after the channel and the title";
+        EXPECT_EQ(file.find(L"retard"), std::wstring::npos) << "started on time";
+
+        const std::set<std::uint16_t> pids = {0, static_cast<std::uint16_t>(c.PMT), static_cast<std::uint16_t>(c.Video),
+                                              static_cast<std::uint16_t>(c.Son1), static_cast<std::uint16_t>(c.PCR)};
+        auto kept = [&](std::uint16_t pid) { return pids.count(pid) != 0; };
+        const std::string recorded = ReadAll(folder_ + L"\\" + file);
+        EXPECT_EQ(recorded.size() % kTsPacketSize, 0u);
+        const Packets packets = PacketsOf(recorded, [](std::uint16_t) { return true; });
+        const std::string source = ReadAll(broadcast_ + L"\\" + std::to_wstring(c.Frequence) + L".ts");
+        EXPECT_TRUE(IsLoopedRun(packets, PacketsOf(source, kept))) << "the service's packets, as broadcast";
+        // The window, at the pace the stream came: as long as the tuner's
+        // clock when it plays in time.
+        const double span = PcrSpan(packets, static_cast<std::uint16_t>(c.PCR));
+        if (c.SID == tele->SID) {
+            const double pace = std::min(1.0, bytesPerSecond * span / static_cast<double>(recorded.size()));
+            EXPECT_NEAR(span, static_cast<double>(kWindow) * pace, 1.0) << "pace " << pace;
+        }
+    }
+}
+
+TEST_F(TimerRunner, ATimerWhoseWindowPassedWhileClosedIsMarkedMissedAtStart)
+{
+    const Chaine* tele = Service(0x0101);
+    ASSERT_NE(tele, nullptr);
+    const std::int64_t now = std::time(nullptr);
+    Write({MakeTimer(*tele, "Journal", now - 600, now - 300)});
+
+    HWND window = StartProgram();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return AllStoredIn(TimerState::Missed); }, 20000));
+    const std::vector<Timer> timers = Stored();
+    ASSERT_EQ(timers.size(), 1u);
+    EXPECT_EQ(StateText(timers[0]), "Manqu\u00e9 : programme ferm\u00e9");
+    Close(window);
+    EXPECT_TRUE(FilesIn(folder_).empty());
+}
+
+}  // namespace
