@@ -124,8 +124,22 @@ TimerBook::Outcome TimerBook::Commit(const std::vector<std::size_t>& changed)
     return outcome;
 }
 
+int TimerBook::Subscribe(Listener listener)
+{
+    const int token = nextToken_++;
+    listeners_.emplace_back(token, std::move(listener));
+    return token;
+}
+
+void TimerBook::Unsubscribe(int token)
+{
+    std::erase_if(listeners_, [token](const auto& l) { return l.first == token; });
+}
+
 void TimerBook::Tell() const
 {
-    for (const Listener& listener : listeners_)
+    // A copy: a listener may close its window, which unsubscribes it.
+    const auto listeners = listeners_;
+    for (const auto& [token, listener] : listeners)
         listener();
 }
