@@ -17,6 +17,7 @@
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/status_bar.h"
+#include "app/timer_list.h"
 #include "app/video_placement.h"
 #include "app/window_modes.h"
 #include "app/window_on_top.h"
@@ -69,6 +70,13 @@ void ShowGuideWindowWithCursor()
     ShowCursor(FALSE);
 }
 
+void ShowTimerListWithCursor()
+{
+    ShowCursor(TRUE);
+    ShowTimerList(mainWindow);
+    ShowCursor(FALSE);
+}
+
 void ChangeAlwaysOnTop()
 {
     ToggleAlwaysOnTop();
@@ -99,6 +107,7 @@ void OnCommand(int id)
     case IDM_ORGANISE: OrganiseChannels(); break;
     case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
     case IDM_GUIDE_GRID: ShowGuideWindowWithCursor(); break;
+    case IDM_TIMERS: ShowTimerListWithCursor(); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
