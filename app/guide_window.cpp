@@ -1,8 +1,11 @@
 #include "app/guide_window.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <ctime>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,9 @@
 #include "app/guide_export.h"
 #include "app/guide_grid_control.h"
 #include "app/guide_window_links.h"
+#include "app/guide_window_timers.h"
+#include "app/channel_names.h"
+#include "app/timer_list_shared.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
 #include "channels/channel_choices.h"
@@ -30,6 +36,7 @@ struct GuideWindow {
     GuideGridModel model;
     std::vector<GuideEntry> results;
     std::vector<std::int64_t> days;
+    std::unique_ptr<TimerBookWatch> timersWatch;  // the marks follow the timers
 };
 
 GuideWindow* WindowOf(HWND dialog)
@@ -219,6 +226,31 @@ void Watch(HWND dialog, GuideWindow& w)
     EndDialog(dialog, 0);
 }
 
+// R or the right-click menu: the selected programme's timer set or removed.
+void RecordSelected(HWND dialog, GuideWindow& w)
+{
+    w.model.now = Now();
+    const GuideEntry* e = w.model.Selected();
+    const int channel = e ? w.model.rows[static_cast<size_t>(w.model.state.place.row)].channel : -1;
+    if (!e || channel < 0 || static_cast<size_t>(channel) >= Chaines.size()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    ToggleProgrammeTimer(dialog, *e, Utf8(ShownChannelName(static_cast<size_t>(channel))), w.model.now);
+}
+
+void OnContextMenu(HWND dialog, GuideWindow& w, LPARAM lParam)
+{
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (lParam == -1) {  // from the keyboard: at the grid's corner
+        at = POINT{8, 8};
+        ClientToScreen(GetDlgItem(dialog, IDC_GRID_VIEW), &at);
+    }
+    w.model.now = Now();
+    if (ChooseProgrammeCommand(dialog, at, w.model.Selected(), w.model.now))
+        RecordSelected(dialog, w);
+}
+
 void OnDay(HWND dialog, GuideWindow& w, int index)
 {
     if (index >= static_cast<int>(w.days.size()))
@@ -246,6 +278,7 @@ BOOL OnInit(HWND dialog, GuideWindow* w)
     ShowDetails(dialog, *w);
     SendDlgItemMessageW(dialog, IDC_GRID_SEARCH, EM_LIMITTEXT, 200, 0);
     SetTimer(dialog, TIMER_GUIDE_CLOCK, kClockPeriodMs, nullptr);
+    w->timersWatch = std::make_unique<TimerBookWatch>(dialog, WM_GRID_TIMERS_CHANGED);
     SetFocus(grid);
     return FALSE;  // the focus is set
 }
@@ -272,6 +305,8 @@ void OnCommand(HWND dialog, GuideWindow& w, WORD id, WORD code)
             ShowDetails(dialog, w);
         else if (code == GRIDN_WATCH)
             Watch(dialog, w);
+        else if (code == GRIDN_RECORD)
+            RecordSelected(dialog, w);
         break;
     case IDC_GRID_SEARCH_GO: Search(dialog, w); break;
     case IDC_GRID_RESULTS:
@@ -309,7 +344,16 @@ INT_PTR CALLBACK GuideWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             InvalidateRect(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr, FALSE);
         }
         return TRUE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != GetDlgItem(dialog, IDC_GRID_VIEW))
+            return FALSE;
+        OnContextMenu(dialog, *w, lParam);
+        return TRUE;
+    case WM_GRID_TIMERS_CHANGED:
+        InvalidateRect(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr, FALSE);
+        return TRUE;
     case WM_DESTROY:
+        w->timersWatch.reset();
         KillTimer(dialog, TIMER_GUIDE_CLOCK);
         SetGuideGridModel(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr);
         return TRUE;
