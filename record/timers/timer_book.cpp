@@ -51,7 +51,10 @@ TimerBook::Outcome TimerBook::Check(const Timer& timer, std::int64_t now, std::i
     for (const Timer& t : timers_)
         if (t.id != ignoreId)
             others.push_back(t);
-    std::size_t other = ConflictingTimer(timer, others, now, zone_);
+    // Conflicts are looked for over a bounded stretch: it begins where the
+    // timer's own window does, so that a timer set weeks ahead is checked too.
+    const std::int64_t from = std::max(now, timer.RecordFrom());
+    std::size_t other = ConflictingTimer(timer, others, from, zone_);
     if (other < others.size())
         return {false, ConflictWarning(others[other])};
     return {true, {}};

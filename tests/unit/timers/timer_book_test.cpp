@@ -56,9 +56,11 @@ protected:
 
 TEST_F(TimerBookTest, NewTimersTakenOrRefusedWithTheirReason)
 {
-    // Already in the book: France 2 from 20:00 to 21:00 (recorded 19:58 to 21:10).
+    // Already in the book: France 2 from 20:00 to 21:00 UTC (recorded 19:58 to 21:10).
     const Timer evening = Make(kFrance2, "Journal", kNow + 8 * 3600, 60);
     ASSERT_TRUE(book_.Add(evening, kNow).done);
+    // And a final in three weeks, past any look-ahead counted from now.
+    ASSERT_TRUE(book_.Add(Make(kFrance2, "Finale", kNow + 21 * 86400, 120), kNow).done);
 
     struct Case {
         const char* name;
@@ -72,6 +74,8 @@ TEST_F(TimerBookTest, NewTimersTakenOrRefusedWithTheirReason)
         {"other multiplex, only the margins overlap", Make(kTf1OtherMux, "Film", kNow + 9 * 3600 + 300, 90), false,
          "Journal"},
         {"other multiplex, after the margins", Make(kTf1OtherMux, "Film", kNow + 9 * 3600 + 15 * 60, 90), true, ""},
+        {"other multiplex, three weeks ahead", Make(kTf1OtherMux, "Film", kNow + 21 * 86400 + 3600, 90), false,
+         "\u00ab Finale \u00bb"},
         {"end before start", Make(kTf1OtherMux, "\u00c0 l'envers", kNow + 3600, -10), false, "apr\u00e8s son d"},
         {"already over", Make(kTf1OtherMux, "Pass\u00e9", kNow - 7200, 60), false, "termin\u00e9"},
         {"on the air now", Make(kTf1OtherMux, "En direct", kNow - 600, 60), true, ""},
@@ -88,7 +92,7 @@ TEST_F(TimerBookTest, NewTimersTakenOrRefusedWithTheirReason)
         else
             EXPECT_EQ(outcome.message, "");
         EXPECT_EQ(book_.Timers().size(), before + (c.taken ? 1 : 0));
-        if (outcome.done) {  // out again, so that each case meets only the journal
+        if (outcome.done) {  // out again, so that each case meets only the journal and the final
             ASSERT_TRUE(book_.Remove(book_.Timers().back().id).done);
         }
     }
