@@ -1,7 +1,5 @@
 #include "app/guide_window.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <ctime>
 #include <iterator>
@@ -14,7 +12,6 @@
 #include "app/guide_grid_control.h"
 #include "app/guide_window_links.h"
 #include "app/guide_window_timers.h"
-#include "app/channel_names.h"
 #include "app/timer_list_shared.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
@@ -226,31 +223,6 @@ void Watch(HWND dialog, GuideWindow& w)
     EndDialog(dialog, 0);
 }
 
-// R or the right-click menu: the selected programme's timer set or removed.
-void RecordSelected(HWND dialog, GuideWindow& w)
-{
-    w.model.now = Now();
-    const GuideEntry* e = w.model.Selected();
-    const int channel = e ? w.model.rows[static_cast<size_t>(w.model.state.place.row)].channel : -1;
-    if (!e || channel < 0 || static_cast<size_t>(channel) >= Chaines.size()) {
-        MessageBeep(MB_OK);
-        return;
-    }
-    ToggleProgrammeTimer(dialog, *e, Utf8(ShownChannelName(static_cast<size_t>(channel))), w.model.now);
-}
-
-void OnContextMenu(HWND dialog, GuideWindow& w, LPARAM lParam)
-{
-    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (lParam == -1) {  // from the keyboard: at the grid's corner
-        at = POINT{8, 8};
-        ClientToScreen(GetDlgItem(dialog, IDC_GRID_VIEW), &at);
-    }
-    w.model.now = Now();
-    if (ChooseProgrammeCommand(dialog, at, w.model.Selected(), w.model.now))
-        RecordSelected(dialog, w);
-}
-
 void OnDay(HWND dialog, GuideWindow& w, int index)
 {
     if (index >= static_cast<int>(w.days.size()))
@@ -306,7 +278,7 @@ void OnCommand(HWND dialog, GuideWindow& w, WORD id, WORD code)
         else if (code == GRIDN_WATCH)
             Watch(dialog, w);
         else if (code == GRIDN_RECORD)
-            RecordSelected(dialog, w);
+            RecordGridSelection(dialog, w.model);
         break;
     case IDC_GRID_SEARCH_GO: Search(dialog, w); break;
     case IDC_GRID_RESULTS:
@@ -347,7 +319,7 @@ INT_PTR CALLBACK GuideWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != GetDlgItem(dialog, IDC_GRID_VIEW))
             return FALSE;
-        OnContextMenu(dialog, *w, lParam);
+        ShowGridRecordMenu(dialog, w->model, lParam);
         return TRUE;
     case WM_GRID_TIMERS_CHANGED:
         InvalidateRect(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr, FALSE);

@@ -1,6 +1,14 @@
 #include "app/guide_window_timers.h"
 
+#include <windowsx.h>
+
+#include <ctime>
+#include <string>
+
+#include "app/channel_names.h"
+#include "app/guide_grid_control.h"
 #include "app/timer_list_shared.h"
+#include "channels/chaine.h"
 #include "config/settings.h"
 #include "resources/resource_ids.h"
 
@@ -21,8 +29,6 @@ Timer TimerOf(const GuideEntry& programme, const std::string& channel)
     t.marginAfter = marginAfter;
     return t;
 }
-
-}  // namespace
 
 void ToggleProgrammeTimer(HWND window, const GuideEntry& programme, const std::string& channel, std::int64_t now)
 {
@@ -54,4 +60,36 @@ int ChooseProgrammeCommand(HWND window, POINT screen, const GuideEntry* programm
                                                         screen.x, screen.y, 0, window, nullptr));
     DestroyMenu(menu);
     return command;
+}
+
+// The grid's own clock, the one that shows what is on the air.
+std::int64_t GridNow()
+{
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+void RecordGridSelection(HWND dialog, GuideGridModel& model)
+{
+    model.now = GridNow();
+    const GuideEntry* e = model.Selected();
+    const int channel = e ? model.rows[static_cast<size_t>(model.state.place.row)].channel : -1;
+    if (!e || channel < 0 || static_cast<size_t>(channel) >= Chaines.size()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    ToggleProgrammeTimer(dialog, *e, TimerUtf8(ShownChannelName(static_cast<size_t>(channel))), model.now);
+}
+
+void ShowGridRecordMenu(HWND dialog, GuideGridModel& model, LPARAM lParam)
+{
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (lParam == -1) {  // from the keyboard: at the grid's corner
+        at = POINT{8, 8};
+        ClientToScreen(GetDlgItem(dialog, IDC_GRID_VIEW), &at);
+    }
+    model.now = GridNow();
+    if (ChooseProgrammeCommand(dialog, at, model.Selected(), model.now))
+        RecordGridSelection(dialog, model);
 }

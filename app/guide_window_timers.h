@@ -3,17 +3,14 @@
 // "Enregistrer ce programme", sets a timer on the selected programme (on the
 // air or to come), from its start less the margin before to its end plus the
 // margin after; the same again ("Ne plus enregistrer ce programme") removes it.
+// A refusal (a programme over, a conflict) is told in a message box.
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
+struct GuideGridModel;
 
-#include "guide/schedule/guide_entry.h"
+// R on the grid: the selected programme's timer set or removed.
+void RecordGridSelection(HWND dialog, GuideGridModel& model);
 
-// Sets or removes the timer of `programme`, shown on channel `channel` (UTF-8);
-// a refusal is told in a message box owned by `window`.
-void ToggleProgrammeTimer(HWND window, const GuideEntry& programme, const std::string& channel, std::int64_t now);
-
-// The grid's right-click menu at `screen` for `programme` (null: none under the
-// cursor). Returns the command chosen (IDM_GRID_RECORD, IDM_GRID_RECORD_OFF), or 0.
-int ChooseProgrammeCommand(HWND window, POINT screen, const GuideEntry* programme, std::int64_t now);
+// WM_CONTEXTMENU from the grid (`lParam` as the message gives it): the menu for
+// the selected programme, which the right click has just selected.
+void ShowGridRecordMenu(HWND dialog, GuideGridModel& model, LPARAM lParam);
