@@ -142,7 +142,8 @@ TimerForm ReadForm(HWND dialog, const TimerDialog& d)
     GetDlgItemTextW(dialog, IDC_TIMER_TITLE, title, 256);
     f.title = TimerUtf8(title);
     const auto repeat = SendDlgItemMessageW(dialog, IDC_TIMER_REPEAT, CB_GETCURSEL, 0, 0);
-    f.repeat = repeat >= 0 && repeat <= static_cast<LRESULT>(Repeat::Weekly) ? static_cast<Repeat>(repeat) : Repeat::Once;
+    const bool known = repeat >= 0 && repeat <= static_cast<LRESULT>(Repeat::Weekly);
+    f.repeat = known ? static_cast<Repeat>(repeat) : Repeat::Once;
     return f;
 }
 

@@ -164,8 +164,8 @@ TEST(Timers, ByHandConflictFromTheGridAndAfterARestart)
         FillNewTimer(program, dialog, 0, L"Mon \u00e9mission");
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000)) << "the timer was not taken";
         std::vector<std::wstring> row;
-        ASSERT_TRUE(WaitUntil([&] { return !(row = RowTitled(Rows(list, installation.Path()), L"Mon \u00e9mission")).empty(); },
-                              5000));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !(row = RowTitled(Rows(list, installation.Path()), L"Mon \u00e9mission")).empty(); }, 5000));
         EXPECT_EQ(row[0], ShownName(channels[0]));
         EXPECT_EQ(row[2], L"20:00");
         EXPECT_EQ(row[3], L"21:00");
@@ -204,8 +204,8 @@ TEST(Timers, ByHandConflictFromTheGridAndAfterARestart)
 
         list = PressCtrl(window, program.Id(), 'R', kList);
         ASSERT_NE(list, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return !(row = RowTitled(Rows(list, installation.Path()), L"Le Film du soir")).empty(); },
-                              5000));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !(row = RowTitled(Rows(list, installation.Path()), L"Le Film du soir")).empty(); }, 5000));
         EXPECT_EQ(row[5], L"Pr\u00e9vu");
         EXPECT_EQ(Rows(list, installation.Path()).size(), 2u);
         EXPECT_EQ(boxes.Texts().size(), 1u);
