@@ -190,6 +190,7 @@ bool OnKey(HWND grid, WPARAM key)
     case VK_NEXT: Move(grid, GridMove::PageDown); return true;
     case VK_HOME: Move(grid, GridMove::Home); return true;
     case VK_RETURN: Notify(grid, GRIDN_WATCH); return true;
+    case 'R': Notify(grid, GRIDN_RECORD); return true;
     default: return false;
     }
 }
@@ -242,7 +243,7 @@ LRESULT CALLBACK GridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
             reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN)
             return DLGC_WANTARROWS | DLGC_WANTMESSAGE;
-        return DLGC_WANTARROWS;
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;  // R is the grid's, no button's mnemonic
     case WM_KEYDOWN:
         if (OnKey(grid, wParam))
             return 0;
@@ -256,6 +257,9 @@ LRESULT CALLBACK GridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDBLCLK:
         OnClick(grid, lParam, true);
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnClick(grid, lParam, false);
         return 0;
     case WM_MOUSEWHEEL:
         OnWheel(grid, wParam);

@@ -12,10 +12,13 @@
 
 constexpr wchar_t kGuideGridClass[] = L"BrisomeGuideGrid";
 
-// Sent to the parent with the control's id: the selection changed, or the user
-// asked (Enter, double click) to watch the selected programme.
+// Sent to the parent with the control's id: the selection changed, the user
+// asked (Enter, double click) to watch the selected programme, or (R) to set
+// or remove its recording. A right click selects the programme under the
+// cursor before the parent gets WM_CONTEXTMENU.
 constexpr WORD GRIDN_SELECTED = 1;
 constexpr WORD GRIDN_WATCH = 2;
+constexpr WORD GRIDN_RECORD = 3;
 
 // What the grid shows, owned by the dialog; the control keeps a pointer.
 struct GuideGridModel {

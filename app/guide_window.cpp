@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "app/guide_export.h"
 #include "app/guide_grid_control.h"
 #include "app/guide_window_links.h"
+#include "app/guide_window_timers.h"
+#include "app/timer_list_shared.h"
 #include "app/shell_state.h"
 #include "channels/chaine.h"
 #include "channels/channel_choices.h"
@@ -30,6 +33,7 @@ struct GuideWindow {
     GuideGridModel model;
     std::vector<GuideEntry> results;
     std::vector<std::int64_t> days;
+    std::unique_ptr<TimerBookWatch> timersWatch;  // the marks follow the timers
 };
 
 GuideWindow* WindowOf(HWND dialog)
@@ -246,6 +250,7 @@ BOOL OnInit(HWND dialog, GuideWindow* w)
     ShowDetails(dialog, *w);
     SendDlgItemMessageW(dialog, IDC_GRID_SEARCH, EM_LIMITTEXT, 200, 0);
     SetTimer(dialog, TIMER_GUIDE_CLOCK, kClockPeriodMs, nullptr);
+    w->timersWatch = std::make_unique<TimerBookWatch>(dialog, WM_GRID_TIMERS_CHANGED);
     SetFocus(grid);
     return FALSE;  // the focus is set
 }
@@ -272,6 +277,8 @@ void OnCommand(HWND dialog, GuideWindow& w, WORD id, WORD code)
             ShowDetails(dialog, w);
         else if (code == GRIDN_WATCH)
             Watch(dialog, w);
+        else if (code == GRIDN_RECORD)
+            RecordGridSelection(dialog, w.model);
         break;
     case IDC_GRID_SEARCH_GO: Search(dialog, w); break;
     case IDC_GRID_RESULTS:
@@ -309,7 +316,16 @@ INT_PTR CALLBACK GuideWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             InvalidateRect(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr, FALSE);
         }
         return TRUE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != GetDlgItem(dialog, IDC_GRID_VIEW))
+            return FALSE;
+        ShowGridRecordMenu(dialog, w->model, lParam);
+        return TRUE;
+    case WM_GRID_TIMERS_CHANGED:
+        InvalidateRect(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr, FALSE);
+        return TRUE;
     case WM_DESTROY:
+        w->timersWatch.reset();
         KillTimer(dialog, TIMER_GUIDE_CLOCK);
         SetGuideGridModel(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr);
         return TRUE;

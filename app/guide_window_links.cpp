@@ -1,5 +1,6 @@
 #include "app/guide_window_links.h"
 
+#include "app/program_timers.h"
 #include "guide/clock_difference.h"
 
 std::optional<std::int64_t> GuideWindowClockDifference()
@@ -10,8 +11,7 @@ std::optional<std::int64_t> GuideWindowClockDifference()
     return -*broadcastAhead;
 }
 
-// Until the timers exist, no programme has a recording set.
-bool IsRecordingSetFor(const GuideEntry&)
+bool IsRecordingSetFor(const GuideEntry& event)
 {
-    return false;
+    return ProgramTimers().ForEvent(event.service, event.eventId) != nullptr;
 }

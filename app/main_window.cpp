@@ -18,6 +18,7 @@
 #include "app/startup.h"
 #include "app/timer_runner.h"
 #include "app/status_bar.h"
+#include "app/timer_list.h"
 #include "app/video_placement.h"
 #include "app/window_modes.h"
 #include "app/window_on_top.h"
@@ -70,6 +71,13 @@ void ShowGuideWindowWithCursor()
     ShowCursor(FALSE);
 }
 
+void ShowTimerListWithCursor()
+{
+    ShowCursor(TRUE);
+    ShowTimerList(mainWindow);
+    ShowCursor(FALSE);
+}
+
 void ChangeAlwaysOnTop()
 {
     ToggleAlwaysOnTop();
@@ -100,6 +108,7 @@ void OnCommand(int id)
     case IDM_ORGANISE: OrganiseChannels(); break;
     case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
     case IDM_GUIDE_GRID: ShowGuideWindowWithCursor(); break;
+    case IDM_TIMERS: ShowTimerListWithCursor(); break;
     case IDM_QUIT: CloseProgram(); break;
     case IDM_ABOUT: ShowModalWithCursor(IDD_ABOUT, AboutDialogProc); break;
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;

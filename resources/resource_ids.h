@@ -101,6 +101,23 @@
 #define IDC_ORGANISE_NOTICE     1058
 #define IDC_ORGANISE_NAME_LABEL 1059
 
+/* Timed recordings: their list, the timer dialog, the guide grid's command. */
+#define IDM_TIMERS              40051
+#define IDM_GRID_RECORD         40052
+#define IDM_GRID_RECORD_OFF     40053
+#define IDD_TIMERS              124
+#define IDD_TIMER_EDIT          125
+#define IDC_TIMER_LIST          1070
+#define IDC_TIMER_NEW           1071
+#define IDC_TIMER_CHANGE        1072
+#define IDC_TIMER_DELETE        1073
+#define IDC_TIMER_CHANNEL       1074
+#define IDC_TIMER_DAY           1075
+#define IDC_TIMER_START         1076
+#define IDC_TIMER_END           1077
+#define IDC_TIMER_TITLE         1078
+#define IDC_TIMER_REPEAT        1079
+
 /* About box. */
 #define IDC_ABOUT_LINK          1008
 

@@ -51,7 +51,10 @@ TimerBook::Outcome TimerBook::Check(const Timer& timer, std::int64_t now, std::i
     for (const Timer& t : timers_)
         if (t.id != ignoreId)
             others.push_back(t);
-    std::size_t other = ConflictingTimer(timer, others, now, zone_);
+    // Conflicts are looked for over a bounded stretch: it begins where the
+    // timer's own window does, so that a timer set weeks ahead is checked too.
+    const std::int64_t from = std::max(now, timer.RecordFrom());
+    std::size_t other = ConflictingTimer(timer, others, from, zone_);
     if (other < others.size())
         return {false, ConflictWarning(others[other])};
     return {true, {}};
@@ -124,8 +127,22 @@ TimerBook::Outcome TimerBook::Commit(const std::vector<std::size_t>& changed)
     return outcome;
 }
 
+int TimerBook::Subscribe(Listener listener)
+{
+    const int token = nextToken_++;
+    listeners_.emplace_back(token, std::move(listener));
+    return token;
+}
+
+void TimerBook::Unsubscribe(int token)
+{
+    std::erase_if(listeners_, [token](const auto& l) { return l.first == token; });
+}
+
 void TimerBook::Tell() const
 {
-    for (const Listener& listener : listeners_)
+    // A copy: a listener may close its window, which unsubscribes it.
+    const auto listeners = listeners_;
+    for (const auto& [token, listener] : listeners)
         listener();
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "record/timers/time_zone.h"
@@ -51,7 +52,10 @@ public:
     Outcome Commit(const std::vector<std::size_t>& changed);
 
     using Listener = std::function<void()>;
-    void Subscribe(Listener listener) { listeners_.push_back(std::move(listener)); }
+    // Returns the listener's token for Unsubscribe: a window that goes away
+    // before the program ends must stop listening first.
+    int Subscribe(Listener listener);
+    void Unsubscribe(int token);
 
     const TimeZoneRule& zone() const { return zone_; }
 
@@ -65,5 +69,6 @@ private:
     std::vector<Timer> timers_;
     std::int64_t nextMemoryId_ = -1;  // ids of timers that only memory holds
     bool storeFailed_ = false;
-    std::vector<Listener> listeners_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextToken_ = 1;
 };

@@ -42,6 +42,7 @@ const std::vector<Popup>& ExpectedMenuBar()
         {L"Programme", {{L"Rester toujours devant\tAlt+T", 40029}, {L"Plein \u00e9cran\tEspace", 40015},
                         {L"Changer la priorit\u00e9", 0}, {nullptr, 0}, {L"Guide des programmes\tG", 40043},
                         {L"Guide complet\tCtrl+G", 40048},
+                        {L"Enregistrements programm\u00e9s\tCtrl+R", 40051},
                         {L"Affiche le nom de l'\u00e9mission sous MSN", 40045}, {nullptr, 0},
                         {L"Qualit\u00e9 du signal", 40047}}},
         {L"Aide", {{L"A propos", 40002}}},
