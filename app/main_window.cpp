@@ -9,6 +9,8 @@
 #include "app/mouse_gestures.h"
 #include "app/now_playing.h"
 #include "app/organise_channels.h"
+#include "app/playback_bar.h"
+#include "app/playback_commands.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
 #include "app/recording_commands.h"
@@ -29,6 +31,7 @@
 #include "guide/guide_reader.h"
 #include "guide/schedule_reader.h"
 #include "record/recorder.h"
+#include "resources/playback_ids.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
 
@@ -36,6 +39,8 @@ namespace {
 
 void CloseProgram()
 {
+    // The buffer's file goes and the live pins get their PIDs before the graph goes.
+    EndPlayback();
     ShutDownGraph(true);
     DestroyWindow(mainWindow);
 }
@@ -114,6 +119,11 @@ void OnCommand(int id)
     case IDM_SNAPSHOT: TakeSnapshotCommand(); break;
     case IDM_VIDEO_FOLDER: ChooseVideoFolder(); break;
     case IDM_SNAPSHOT_FOLDER: ChooseSnapshotFolder(); break;
+    case IDM_PLAY_FILE: PlayRecordingCommand(); break;
+    case IDM_PLAYBACK_PAUSE:
+    case IDC_PLAYBACK_PLAY: PlaybackPauseCommand(); break;
+    case IDM_PLAYBACK_DIRECT:
+    case IDC_PLAYBACK_DIRECT: BackToLiveCommand(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:
@@ -132,8 +142,7 @@ void OnSize(WPARAM wParam, LPARAM lParam)
         SendMessageW(statusBar, WM_SIZE, wParam, lParam);
         LayoutStatusBar();
     }
-    if (windowlessControl)
-        PlaceVideo();
+    PlaceVideo();
 }
 
 void OnPaint(HWND window)
@@ -151,6 +160,8 @@ void OnTimer(WPARAM timerId)
         OnTypedNumberTimer();
     else if (timerId == TIMER_SINGLE_CLICK)
         OnSingleClickTimer();
+    else if (timerId == TIMER_PLAYBACK)
+        OnPlaybackTimer();
 }
 
 // The guide reader stored new events of the current channel.
@@ -196,13 +207,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The scan dispatches messages while it waits: the graph it uses must
         // outlive it, so a close request then cuts the scan short first, and the
         // program closes once the scan's thread is gone.
-        if (scanPending)
+        if (scanPending) {
+            EndPlayback();
             CloseDuringScan();
+        }
         else
             CloseProgram();
         return 0;
     case WM_KEYDOWN:
-        OnChannelKey(wParam);
+        if (!OnPlaybackKey(wParam))
+            OnChannelKey(wParam);
         return 0;
     case WM_MOUSEWHEEL:
         OnChannelWheel(wParam);
@@ -244,6 +258,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The scan dialog's modal loop has fallen idle: the scan runs from here.
         if (wParam == MSGF_DIALOGBOX)
             OnScanDialogIdle(reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_PLAYBACK_SEEK:
+        OnPlaybackSeek(wParam);
+        return 0;
+    case WM_TIMESHIFT_FAILED:
+        OnTimeShiftFailed(wParam);
         return 0;
     case WM_RECORDING_FAILED:
         OnRecordingFailure(wParam, lParam);
