@@ -91,7 +91,12 @@ void ChangeNowPlaying()
 void OnCommand(int id)
 {
     switch (id) {
-    case IDM_CONFIGURATION: ShowModalWithCursor(IDD_CONFIG, ConfigDialogProc); break;
+    case IDM_CONFIGURATION:
+        // The configuration may rebuild the graph, and a scan retunes: live
+        // television comes back first.
+        EndPlayback();
+        ShowModalWithCursor(IDD_CONFIG, ConfigDialogProc);
+        break;
     case IDM_PROPS_VIDEO:
     case IDM_PROPS_AUDIO:
     case IDM_PROPS_AC3:
@@ -100,7 +105,10 @@ void OnCommand(int id)
     case IDM_PROPS_DSOUND_AC3:
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
-    case IDM_RESCAN: RescanChannels(); break;
+    case IDM_RESCAN:
+        EndPlayback();
+        RescanChannels();
+        break;
     case IDM_ORGANISE: OrganiseChannels(); break;
     case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
     case IDM_GUIDE_GRID: ShowGuideWindowWithCursor(); break;
