@@ -1,6 +1,7 @@
 #include "app/channel_switching.h"
 
 #include "app/menu_state.h"
+#include "app/playback_commands.h"
 #include "app/recording_guard.h"
 #include "app/shell_state.h"
 #include "app/status_bar.h"
@@ -23,6 +24,8 @@ void SelectChannel(std::int32_t index)
             {plan->videoCodec, plan->audioCodec, plan->ac3Codec, plan->audioPid, plan->ac3Pid}, kChannelNeedsStop))
         return;
 
+    // Another channel is live television again: a file or a pause ends here.
+    EndPlayback();
     ApplyChannelSwitch(*plan);
     currentChannel = index;
     WatchGuideChannel(index);

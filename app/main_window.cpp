@@ -9,6 +9,8 @@
 #include "app/mouse_gestures.h"
 #include "app/now_playing.h"
 #include "app/organise_channels.h"
+#include "app/playback_bar.h"
+#include "app/playback_commands.h"
 #include "app/priority.h"
 #include "app/property_pages.h"
 #include "app/recording_commands.h"
@@ -31,6 +33,7 @@
 #include "guide/guide_reader.h"
 #include "guide/schedule_reader.h"
 #include "record/recorder.h"
+#include "resources/playback_ids.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
 
@@ -38,6 +41,8 @@ namespace {
 
 void CloseProgram()
 {
+    // The buffer's file goes and the live pins get their PIDs before the graph goes.
+    EndPlayback();
     ShutDownGraph(true);
     DestroyWindow(mainWindow);
 }
@@ -95,7 +100,12 @@ void ChangeNowPlaying()
 void OnCommand(int id)
 {
     switch (id) {
-    case IDM_CONFIGURATION: ShowModalWithCursor(IDD_CONFIG, ConfigDialogProc); break;
+    case IDM_CONFIGURATION:
+        // The configuration may rebuild the graph, and a scan retunes: live
+        // television comes back first.
+        EndPlayback();
+        ShowModalWithCursor(IDD_CONFIG, ConfigDialogProc);
+        break;
     case IDM_PROPS_VIDEO:
     case IDM_PROPS_AUDIO:
     case IDM_PROPS_AC3:
@@ -104,7 +114,10 @@ void OnCommand(int id)
     case IDM_PROPS_DSOUND_AC3:
     case IDM_PROPS_DEMUX: ShowPropertiesWithCursor(id); break;
     case IDM_SIGNAL: ShowModalWithCursor(IDD_SIGNAL, SignalDialogProc); break;
-    case IDM_RESCAN: RescanChannels(); break;
+    case IDM_RESCAN:
+        EndPlayback();
+        RescanChannels();
+        break;
     case IDM_ORGANISE: OrganiseChannels(); break;
     case IDM_GUIDE: ShowModalWithCursor(IDD_GUIDE, GuideDialogProc); break;
     case IDM_GUIDE_GRID: ShowGuideWindowWithCursor(); break;
@@ -124,6 +137,11 @@ void OnCommand(int id)
     case IDM_SNAPSHOT: TakeSnapshotCommand(); break;
     case IDM_VIDEO_FOLDER: ChooseVideoFolder(); break;
     case IDM_SNAPSHOT_FOLDER: ChooseSnapshotFolder(); break;
+    case IDM_PLAY_FILE: PlayRecordingCommand(); break;
+    case IDM_PLAYBACK_PAUSE:
+    case IDC_PLAYBACK_PLAY: PlaybackPauseCommand(); break;
+    case IDM_PLAYBACK_DIRECT:
+    case IDC_PLAYBACK_DIRECT: BackToLiveCommand(); break;
     case IDM_PRIORITY_HIGH:
     case IDM_PRIORITY_ABOVE:
     case IDM_PRIORITY_NORMAL:
@@ -142,8 +160,7 @@ void OnSize(WPARAM wParam, LPARAM lParam)
         SendMessageW(statusBar, WM_SIZE, wParam, lParam);
         LayoutStatusBar();
     }
-    if (windowlessControl)
-        PlaceVideo();
+    PlaceVideo();
 }
 
 void OnPaint(HWND window)
@@ -161,6 +178,8 @@ void OnTimer(WPARAM timerId)
         OnTypedNumberTimer();
     else if (timerId == TIMER_SINGLE_CLICK)
         OnSingleClickTimer();
+    else if (timerId == TIMER_PLAYBACK)
+        OnPlaybackTimer();
 }
 
 // The guide reader stored new events of the current channel.
@@ -206,13 +225,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The scan dispatches messages while it waits: the graph it uses must
         // outlive it, so a close request then cuts the scan short first, and the
         // program closes once the scan's thread is gone.
-        if (scanPending)
+        if (scanPending) {
+            EndPlayback();
             CloseDuringScan();
+        }
         else
             CloseProgram();
         return 0;
     case WM_KEYDOWN:
-        OnChannelKey(wParam);
+        if (!OnPlaybackKey(wParam))
+            OnChannelKey(wParam);
         return 0;
     case WM_MOUSEWHEEL:
         OnChannelWheel(wParam);
@@ -254,6 +276,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The scan dialog's modal loop has fallen idle: the scan runs from here.
         if (wParam == MSGF_DIALOGBOX)
             OnScanDialogIdle(reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_PLAYBACK_SEEK:
+        OnPlaybackSeek(wParam);
+        return 0;
+    case WM_TIMESHIFT_FAILED:
+        OnTimeShiftFailed(wParam);
         return 0;
     case WM_RECORDING_FAILED:
         OnRecordingFailure(wParam, lParam);

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
+#include "app/playback_bar.h"
 #include "app/shell_state.h"
 #include "graph/graph_handles.h"
 
 void PlaceVideo()
 {
-    if (!windowlessControl)
-        return;
     RECT client{};
     GetClientRect(mainWindow, &client);
     if (statusBar) {
@@ -16,6 +15,11 @@ void PlaceVideo()
         GetWindowRect(statusBar, &bar);
         client.bottom -= bar.bottom - bar.top;
     }
+    // The playback bar, while shown, takes its room below the picture.
+    LayoutPlaybackBar(client);
+    client.bottom -= PlaybackBarHeight();
+    if (!windowlessControl)
+        return;
     RECT destination{0, 0, client.right, client.bottom};
     windowlessControl->SetVideoPosition(nullptr, &destination);
 }

@@ -1,4 +1,5 @@
 #include "config/settings.h"
+#include "config/time_shift_settings.h"
 
 #include <windows.h>
 
@@ -28,6 +29,8 @@ int priorityCommand;
 std::uint32_t lockWaitMs = kDefaultLockWaitMs;
 int marginBefore = kDefaultMarginBefore;
 int marginAfter = kDefaultMarginAfter;
+wchar_t timeShiftFolder[kFolderCapacity];
+int timeShiftMinutes = kDefaultTimeShiftMinutes;
 
 namespace {
 
@@ -60,7 +63,9 @@ struct MarginKey {
 MarginKey margins[] = {
     {L"Marge avant", &marginBefore, kDefaultMarginBefore, kDefaultMarginBefore},
     {L"Marge apres", &marginAfter, kDefaultMarginAfter, kDefaultMarginAfter},
+    {L"Duree tampon", &timeShiftMinutes, kDefaultTimeShiftMinutes, kDefaultTimeShiftMinutes},
 };
+constexpr wchar_t kTimeShiftFolder[] = L"Dossier tampon";
 
 struct OptionalDecoderKey {
     const wchar_t* key;
@@ -167,6 +172,10 @@ void LoadSettings()
         ReadString(m.key, L"", text, 32, path);
         *m.value = m.loaded = MarginFromText(text, m.fallback);
     }
+    // A buffer of no length could not hold the pause.
+    if (timeShiftMinutes < 1)
+        timeShiftMinutes = kDefaultTimeShiftMinutes;
+    ReadString(kTimeShiftFolder, L"", timeShiftFolder, kFolderCapacity, path);
 }
 
 void SaveSettings(std::int32_t channelIndex)
@@ -201,4 +210,6 @@ void SaveSettings(std::int32_t channelIndex)
         std::swprintf(number, 16, L"%d", *m.value);
         Write(m.key, number, path);
     }
+    if (timeShiftFolder[0] != L'\0')
+        Write(kTimeShiftFolder, timeShiftFolder, path);
 }

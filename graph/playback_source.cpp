@@ -54,6 +54,7 @@ HRESULT CPlaybackPin::OnThreadStartPlay()
 {
     // After a pause the wall clock went on without the stream.
     pacer_.Reset();
+    ended_ = false;
     return S_OK;
 }
 
@@ -61,6 +62,8 @@ void CPlaybackPin::SeekTo(std::uint64_t position)
 {
     std::lock_guard lock(seekLock_);
     pendingSeek_ = position;
+    // The window reads the new place at once, not the old one until the worker moves.
+    delivered_ = position;
     lost_ = false;
 }
 
@@ -99,7 +102,10 @@ HRESULT CPlaybackPin::FillBuffer(IMediaSample* sample)
         }
         chunk = feed_.Next(data, room);
     }
-    if (chunk.ended) return S_FALSE;
+    if (chunk.ended) {
+        ended_ = true;
+        return S_FALSE;
+    }
     if (chunk.lost) {
         lost_ = true;
         seeked = true;
@@ -110,7 +116,11 @@ HRESULT CPlaybackPin::FillBuffer(IMediaSample* sample)
     sample->SetDiscontinuity(seeked ? TRUE : FALSE);
     sample->SetSyncPoint(FALSE);
     sample->SetTime(nullptr, nullptr);
-    delivered_ = feed_.position();
+    {
+        std::lock_guard lock(seekLock_);
+        if (!pendingSeek_)
+            delivered_ = feed_.position();
+    }
     return S_OK;
 }
 

@@ -45,6 +45,9 @@ public:
     // The buffer dropped the position before it could be read: playback went
     // on from the oldest part kept.
     bool Lost() const { return lost_; }
+    // The feed ended and the end of the stream was sent: the worker delivers
+    // again only once the filter is stopped and started again.
+    bool Ended() const { return ended_; }
 
 private:
     // Sleeps up to `ms` in short steps, ending early when the worker is asked
@@ -57,6 +60,7 @@ private:
     std::optional<std::uint64_t> pendingSeek_;  // guarded by seekLock_
     std::atomic<std::uint64_t> delivered_{0};
     std::atomic<bool> lost_{false};
+    std::atomic<bool> ended_{false};
 };
 
 class CPlaybackSource : public CSource {

@@ -17,6 +17,10 @@ constexpr double kTicksPerMs = 27000.0;
 // A stretch whose byte rate differs from the file's usual one by more than this
 // factor carries a jump: a variable bit rate stays well inside it.
 constexpr double kRateTolerance = 4.0;
+// Over a stretch this short the bytes come in bursts (a whole picture, then
+// sound alone), so its rate says nothing; a forward step of the clock this
+// small is no splice either, and is taken as it is.
+constexpr std::uint64_t kShortStretchTicks = 27'000'000;
 
 std::optional<std::uint64_t> PcrOf(const std::uint8_t* bytes, std::optional<std::uint16_t> pid, std::uint16_t* seen)
 {
@@ -117,8 +121,9 @@ PcrIndex PcrIndex::Build(ByteSource& source)
         const double bytes = static_cast<double>(marks[i].offset - marks[i - 1].offset);
         const std::uint64_t ticks = PcrDistance(marks[i - 1].pcr, marks[i].pcr);
         const double rate = ticks > 0 ? bytes / ticks : 0;
-        const bool plausible = ticks > 0 && ticks < kPcrModulus / 2 && rate <= usual * kRateTolerance &&
-                               rate >= usual / kRateTolerance;
+        const bool plausible = ticks > 0 && ticks < kPcrModulus / 2 &&
+                               (ticks <= kShortStretchTicks ||
+                                (rate <= usual * kRateTolerance && rate >= usual / kRateTolerance));
         marks[i - 1].pcrTimed = plausible;
         if (!plausible)
             index.trusted_ = false;

@@ -30,7 +30,8 @@ const std::vector<Popup>& ExpectedMenuBar()
 {
     static const std::vector<Popup> bar = {
         {L"Fichier", {{L"Configuration", 40003}, {L"Rechercher les cha\u00eenes...", 40049},
-                      {L"Organiser les cha\u00eenes", 40050}, {nullptr, 0}, {L"R\u00e9pertoire vid\u00e9o", 40025},
+                      {L"Organiser les cha\u00eenes", 40050}, {nullptr, 0},
+                      {L"Lire un enregistrement...\tCtrl+O", 40054}, {nullptr, 0}, {L"R\u00e9pertoire vid\u00e9o", 40025},
                       {L"R\u00e9pertoire screenshots", 40026}, {nullptr, 0}, {L"Quitter", 40001}}},
         {L"Filtres", {{L"Vid\u00e9o", 40004}, {L"Audio", 40005}, {L"Ac3", 40009}, {nullptr, 0}, {L"VMR", 40006},
                       {L"DSound", 40007}, {L"DSoundAc3", 40010}, {nullptr, 0}, {L"Demux", 40008}}},

@@ -46,6 +46,18 @@ struct IndexCase {
     bool trusted;
 };
 
+// Four seconds whose bytes come in bursts, as pictures do: a PCR every 40 ms
+// followed by 1 packet, then 40 packets, in turn.
+Bytes Bursts()
+{
+    Bytes all;
+    for (int i = 0; i <= 100; ++i) {
+        const Bytes one = tstest::PcrStream(0x100, 1, i % 2 ? 40 : 1, k40Ms, i * k40Ms);
+        all.insert(all.end(), one.begin(), one.end());
+    }
+    return all;
+}
+
 TEST(PcrIndex, StatusAndDurationOfEachKindOfFile)
 {
     Bytes cutAtBothEnds = Join({Bytes(77, 0x47), tstest::PcrStream(0x100, 51, 5, k40Ms), Bytes(100, 0x47)});
@@ -65,6 +77,7 @@ TEST(PcrIndex, StatusAndDurationOfEachKindOfFile)
          Join({tstest::PcrStream(0x100, 50, 10, k40Ms, 50'000 * kTicksPerMs), tstest::PcrStream(0x100, 51, 10, k40Ms)}),
          PcrIndexStatus::Ok, 4000, false},
         {"cut at both ends", cutAtBothEnds, PcrIndexStatus::Ok, 2000, true},
+        {"bytes in bursts: timed by the clock", Bursts(), PcrIndexStatus::Ok, 4000, true},
         {"two clocks: the first one counts", TwoClocks(), PcrIndexStatus::Ok, 4000, true},
         {"no PCR", tstest::PcrStream(0x100, 1, 50, k40Ms), PcrIndexStatus::NoPcr, 0, true},
         {"clock stands still", tstest::PcrStream(0x100, 20, 5, 0), PcrIndexStatus::NoPcr, 0, true},
