@@ -22,6 +22,7 @@ BufferPlan PlanFor(const AM_MEDIA_TYPE& type)
 {
     if (type.majortype == MEDIATYPE_Video) return {4, 512 * 1024};
     if (type.majortype == MEDIATYPE_MPEG2_SECTIONS) return {32, 4096};
+    if (type.majortype == MEDIATYPE_MPEG2_PES) return {8, 72 * 1024};  // a bounded PES packet whole
     return {8, 64 * 1024};
 }
 
@@ -151,9 +152,20 @@ HRESULT CDemuxOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
     return actual.cbBuffer > 0 && actual.cBuffers > 0 ? S_OK : E_FAIL;
 }
 
-HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& data)
+HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& routed)
 {
     if (!GetConnected() || !Allocator()) return S_OK;  // nobody to hand it to
+    // A pin of PES type gets each packet with its header, as the platform's
+    // demultiplexer gives them.
+    RoutedData data = routed;
+    std::vector<std::uint8_t> withHeader;
+    if (data.content == PidContent::ElementaryStream && data.unitStart &&
+        type_.Get().majortype == MEDIATYPE_MPEG2_PES) {
+        withHeader = MakePesHeader(data.streamId, data.hasPts, data.pts, data.size, data.unitEnd);
+        withHeader.insert(withHeader.end(), data.data, data.data + data.size);
+        data.data = withHeader.data();
+        data.size = withHeader.size();
+    }
     std::size_t offset = 0;
     bool first = true;
     while (offset < data.size) {
