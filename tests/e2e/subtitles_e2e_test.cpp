@@ -74,7 +74,7 @@ TEST(Subtitles, DvbShownInItsRegionUntilItsTimeOutTeletextInItsColourAndAucunCle
         picture = ReadWindowPicture(window, dir);
         shown = FindYellow(picture, false);
         return shown.count >= kEnough;
-    }, 12000)) << "the DVB subtitle never showed";
+    }, 30000)) << "the DVB subtitle never showed";
     const DWORD appeared = GetTickCount();
     SaveScreenshot(picture, L"subtitles_dvb.bmp");
     EXPECT_GT(shown.y, 0.6) << "in the lower part of the picture";
@@ -93,7 +93,7 @@ TEST(Subtitles, DvbShownInItsRegionUntilItsTimeOutTeletextInItsColourAndAucunCle
         picture = ReadWindowPicture(window, dir);
         shown = FindYellow(picture, true);
         return shown.count >= 50;
-    }, 12000)) << "the teletext subtitle never showed";
+    }, 30000)) << "the teletext subtitle never showed";
     SaveScreenshot(picture, L"subtitles_teletext.bmp");
     EXPECT_GT(shown.y, 0.6);
 
