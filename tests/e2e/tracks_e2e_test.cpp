@@ -18,9 +18,13 @@
 namespace {
 
 constexpr unsigned kFirstAudio = 40018;
+constexpr unsigned kRecordService = 40011;
+constexpr unsigned kStopRecording = 40017;
+constexpr unsigned kFullScreen = 40015;
 constexpr unsigned kAudioFirst = 40060;
 constexpr unsigned kSubtitlesNone = 40068;
 constexpr unsigned kSubtitlesFirst = 40069;
+constexpr unsigned kSubtitlesNext = 40077;  // S
 
 struct Shown {
     std::vector<std::wstring> texts;  // in menu order
@@ -71,6 +75,41 @@ std::set<unsigned> SoundPinPids(const Installation& installation)
     return pids;
 }
 
+// The size of the one recording in `folder` as its folder lists it.
+ULONGLONG RecordingSize(const ScratchDir& dir, const wchar_t* folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir.File(folder) + L"\\*.mpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    return (ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+}
+
+// The PIDs of the packets of the one recording in `folder`.
+std::set<unsigned> RecordedPids(const ScratchDir& dir, const wchar_t* folder)
+{
+    std::set<unsigned> pids;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir.File(folder) + L"\\*.mpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return pids;
+    FindClose(search);
+    std::string bytes;
+    HANDLE file = CreateFileW((dir.File(folder) + L"\\" + found.cFileName).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return pids;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    for (std::size_t at = 0; at + 188 <= bytes.size(); at += 188)
+        pids.insert((static_cast<unsigned char>(bytes[at + 1]) & 0x1F) << 8 | static_cast<unsigned char>(bytes[at + 2]));
+    return pids;
+}
+
 int TeleDemo(const ChannelList& channels)
 {
     for (std::size_t i = 0; i < channels.size(); ++i)
@@ -91,6 +130,8 @@ TEST(Tracks, TheMenusListEveryTrackSwitchTheSoundAndSCyclesTheSubtitles)
     const ChannelList channels = installation.Channels();
     const int tele = TeleDemo(channels);
     ASSERT_GE(tele, 0);
+    CreateDirectoryW(dir.File(L"videos").c_str(), nullptr);
+    installation.SetSetting(L"R\u00e9pertoire vid\u00e9o", dir.File(L"videos").c_str());
 
     Program program = installation.Start();
     HWND window = program.WaitForMainWindow();
@@ -121,6 +162,17 @@ TEST(Tracks, TheMenusListEveryTrackSwitchTheSoundAndSCyclesTheSubtitles)
         EXPECT_EQ(AudioItems(window, dir).checked, std::vector<unsigned>{step.checked});
     }
 
+    // A service recording keeps the track heard, also one no described command names.
+    command(kAudioFirst + 1);
+    command(kRecordService);
+    // The file is the recorder's alone until the end: it is read once stopped.
+    WaitUntil([&] { return RecordingSize(dir, L"videos") > 200 * 188; }, 5000);
+    command(kStopRecording);
+    const std::set<unsigned> recorded = RecordedPids(dir, L"videos");
+    EXPECT_EQ(recorded.count(0x112), 1u);
+    EXPECT_EQ(recorded.count(0x111) + recorded.count(0x113), 0u);
+    command(kFirstAudio);
+
     Shown subtitles = SubtitleItems(window, dir);
     EXPECT_EQ(subtitles.texts, kSubtitleTexts);
     EXPECT_EQ(subtitles.checked, std::vector<unsigned>{kSubtitlesNone});
@@ -133,6 +185,11 @@ TEST(Tracks, TheMenusListEveryTrackSwitchTheSoundAndSCyclesTheSubtitles)
     }
     command(kSubtitlesFirst + 1);
     EXPECT_EQ(SubtitleItems(window, dir).checked, std::vector<unsigned>{kSubtitlesFirst + 1});
+    // Full screen holds the menu away from the window; S still moves its check.
+    command(kFullScreen);
+    command(kSubtitlesNext);
+    command(kFullScreen);
+    EXPECT_EQ(SubtitleItems(window, dir).checked, std::vector<unsigned>{kSubtitlesNone});
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
