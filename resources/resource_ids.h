@@ -101,6 +101,15 @@
 #define IDC_ORGANISE_NOTICE     1058
 #define IDC_ORGANISE_NAME_LABEL 1059
 
+/* Every audio and subtitle track of the channel ("Commandes", "Audio" and
+   "Sous-titres"): one item per track in stream order, and the S key. */
+#define IDM_AUDIO_FIRST         40060  /* 40060 to 40067 */
+#define AUDIO_TRACK_ITEMS       8
+#define IDM_SUBTITLES_NONE      40068
+#define IDM_SUBTITLES_FIRST     40069  /* 40069 to 40076 */
+#define SUBTITLE_TRACK_ITEMS    8
+#define IDM_SUBTITLES_NEXT      40077
+
 /* About box. */
 #define IDC_ABOUT_LINK          1008
 

@@ -25,7 +25,7 @@ protected:
     HMODULE module_ = nullptr;
 };
 
-TEST_F(ProgramResources, AcceleratorTableHoldsTheTwelveKeysInOrder)
+TEST_F(ProgramResources, AcceleratorTableHoldsTheTwelveKeysInOrderThenS)
 {
     HACCEL table = LoadAcceleratorsW(module_, MAKEINTRESOURCEW(105));
     ASSERT_NE(table, nullptr);
@@ -38,8 +38,9 @@ TEST_F(ProgramResources, AcceleratorTableHoldsTheTwelveKeysInOrder)
         {FVIRTKEY | FNOINVERT | FCONTROL, 'M', 40012}, {FVIRTKEY | FNOINVERT | FCONTROL, 'X', 40014},
         {FVIRTKEY | FNOINVERT | FCONTROL, '2', 40013}, {FVIRTKEY | FNOINVERT | FCONTROL, VK_RETURN, 40017},
         {FVIRTKEY | FNOINVERT, 'G', 40043},            {FVIRTKEY | FNOINVERT | FCONTROL, 'G', 40048},
+        {FVIRTKEY | FNOINVERT, 'S', 40077},
     };
-    ASSERT_EQ(n, 12);
+    ASSERT_EQ(n, 13);
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(testing::Message() << "entry " << i);
         EXPECT_EQ(entries[i].fVirt, expected[i].fVirt);
