@@ -5,6 +5,7 @@
 #include "app/recording_guard.h"
 #include "app/shell_state.h"
 #include "app/status_bar.h"
+#include "app/track_menus.h"
 #include "channels/chaine.h"
 #include "graph/channel_switch.h"
 #include "graph/tuning.h"
@@ -34,6 +35,7 @@ void SelectChannel(std::int32_t index)
 
     SetRecordingState(recording);
     UpdateAudioTrackMenu();
+    OnChannelTracksChanged();
     ShowChannelInfo();
 }
 

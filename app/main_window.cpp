@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/audio_track_choice.h"
 #include "app/audio_tracks.h"
 #include "app/channel_keys.h"
 #include "app/channel_switching.h"
@@ -18,9 +19,10 @@
 #include "app/scan.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
-#include "app/timer_runner.h"
 #include "app/status_bar.h"
 #include "app/timer_list.h"
+#include "app/timer_runner.h"
+#include "app/track_menus.h"
 #include "app/video_placement.h"
 #include "app/window_modes.h"
 #include "app/window_on_top.h"
@@ -97,6 +99,21 @@ void ChangeNowPlaying()
     SaveSettings(currentChannel);
 }
 
+// Ctrl+1, Ctrl+2, Ctrl+3 as described, unless the "Audio" menu chose a track
+// none of them names: then they are carried out from that track.
+void DescribedTrackCommand(int id)
+{
+    if (!DescribedCommandFromOtherTrack(id)) {
+        if (id == IDM_FIRST_AUDIO)
+            SelectFirstAudioTrack();
+        else if (id == IDM_SECOND_AUDIO)
+            SelectSecondAudioTrack();
+        else
+            SelectAc3Track();
+    }
+    UpdateTrackMenus();
+}
+
 void OnCommand(int id)
 {
     switch (id) {
@@ -127,9 +144,9 @@ void OnCommand(int id)
     case IDM_ALWAYS_ON_TOP: ChangeAlwaysOnTop(); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(); break;
     case IDM_NOW_PLAYING: ChangeNowPlaying(); break;
-    case IDM_FIRST_AUDIO: SelectFirstAudioTrack(); break;
-    case IDM_SECOND_AUDIO: SelectSecondAudioTrack(); break;
-    case IDM_AC3_TRACK: SelectAc3Track(); break;
+    case IDM_FIRST_AUDIO:
+    case IDM_SECOND_AUDIO:
+    case IDM_AC3_TRACK: DescribedTrackCommand(id); break;
     case IDM_MUTE: ToggleMute(); break;
     case IDM_RECORD_SERVICE: RecordCurrentService(); break;
     case IDM_RECORD_MULTIPLEX: RecordMultiplex(); break;
@@ -147,6 +164,8 @@ void OnCommand(int id)
     case IDM_PRIORITY_NORMAL:
     case IDM_PRIORITY_BELOW: ChangePriority(id); break;
     default:
+        if (OnTrackCommand(id))
+            break;
         // Channel items carry the channel's index.
         if (IsValidChannelIndex(Chaines, id))
             SelectChannel(id);

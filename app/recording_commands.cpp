@@ -1,5 +1,6 @@
 #include "app/recording_commands.h"
 
+#include "app/audio_track_choice.h"
 #include "app/menu_state.h"
 #include "app/shell_state.h"
 #include "app/timer_runner.h"
@@ -35,7 +36,12 @@ void RecordCurrentService()
     const Chaine* channel = CurrentChannel();
     if (recording || !channel)
         return;
-    if (StartServiceRecording(mainWindow, *channel, secondAudioActive, ac3Active, videoFolder))
+    // A track of the "Audio" menu that the described commands do not name is
+    // recorded in the first track's place.
+    Chaine heard = *channel;
+    if (OtherAudioTrackHeard())
+        heard.Son1 = HeardAudioPid();
+    if (StartServiceRecording(mainWindow, heard, secondAudioActive, ac3Active, videoFolder))
         SetRecordingState(true);
 }
 

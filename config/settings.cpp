@@ -31,6 +31,7 @@ int marginBefore = kDefaultMarginBefore;
 int marginAfter = kDefaultMarginAfter;
 wchar_t timeShiftFolder[kFolderCapacity];
 int timeShiftMinutes = kDefaultTimeShiftMinutes;
+TrackPreferences trackPreferences;
 
 namespace {
 
@@ -50,6 +51,8 @@ constexpr wchar_t kPriority[] = L"Priorit\u00e9";
 constexpr wchar_t kAnnounce[] = L"Envoie programme regard\u00e9 \u00e0 MSN";
 constexpr wchar_t kOnTop[] = L"Fen\u00eatre toujours devant";
 constexpr wchar_t kLockWait[] = L"Attente verrouillage";
+constexpr wchar_t kAudioLanguage[] = L"Langue audio";
+constexpr wchar_t kSubtitles[] = L"Sous-titres";
 
 // A margin's key, its default and the value read at start-up: a value neither
 // the default nor changed since is not written, so a text the user typed that
@@ -176,6 +179,11 @@ void LoadSettings()
     if (timeShiftMinutes < 1)
         timeShiftMinutes = kDefaultTimeShiftMinutes;
     ReadString(kTimeShiftFolder, L"", timeShiftFolder, kFolderCapacity, path);
+    wchar_t audio[32] = L"";
+    wchar_t subtitles[32] = L"";
+    ReadString(kAudioLanguage, L"", audio, 32, path);
+    ReadString(kSubtitles, L"", subtitles, 32, path);
+    trackPreferences = TrackPreferencesFromText(audio, subtitles);
 }
 
 void SaveSettings(std::int32_t channelIndex)

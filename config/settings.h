@@ -2,6 +2,8 @@
 // The user's settings, kept in config.ini (section "Config") in the current directory.
 #include <cstdint>
 
+#include "config/track_preferences.h"
+
 constexpr int kNameCapacity = 256;    // characters, terminator included
 constexpr int kFolderCapacity = 512;  // characters, terminator included
 
@@ -35,6 +37,8 @@ extern int marginAfter;
 // The priority command (40033, 40039, 40034 or 40040) for the saved "Priorité";
 // start-up applies it. What is saved is the process's priority at that moment.
 extern int priorityCommand;
+// "Langue audio" and "Sous-titres": read only, never written (the user edits them).
+extern TrackPreferences trackPreferences;
 
 // Reads every key (defaults for missing ones).
 void LoadSettings();

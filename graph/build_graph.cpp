@@ -12,6 +12,7 @@
 #include "graph/graph_filters.h"
 #include "graph/graph_handles.h"
 #include "graph/media_framework.h"
+#include "graph/subtitle_path.h"
 #include "graph/transport_tap.h"
 
 namespace {
@@ -123,6 +124,7 @@ int BuildGraph(HWND window)
 
     // A failed branch has shown its messages; the rest of the graph still runs.
     RenderDemuxOutputs(window);
+    BuildSubtitlePath(demuxFilter.Get(), vmrFilter.Get());
 
     if (FAILED(graph.As(IID_IMediaControl, mediaControl)))
         return 1;

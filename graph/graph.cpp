@@ -5,6 +5,7 @@
 
 #include "common/error_message.h"
 #include "graph/graph_handles.h"
+#include "graph/subtitle_path.h"
 #include "graph/transport_tap.h"
 
 int ShowFailure(HWND owner, const wchar_t* message)
@@ -19,6 +20,7 @@ void DestroyGraph()
     RemoveTransportTap(sampleGrabber.Get());
     if (mediaControl)
         mediaControl->Stop();
+    ReleaseSubtitlePath();
     // Released in this order, each only if set.
     mpeg2Data.Reset();
     windowlessControl.Reset();

@@ -2,6 +2,7 @@
 
 #include "graph/codec_pins.h"
 #include "graph/graph_handles.h"
+#include "graph/subtitle_path.h"
 #include "graph/transport_tap.h"
 
 namespace {
@@ -71,6 +72,7 @@ void ApplyChannelSwitch(const ChannelSwitch& plan)
     UnmapAllPids(videoPidMap.Get());
     UnmapAllPids(audioPidMap.Get());
     UnmapAllPids(ac3PidMap.Get());
+    HideSubtitleTrack();
     if (plan.retune)
         TuneFrequency(plan.frequency);
     if (MatchPinCodecs({plan.videoCodec, plan.audioCodec, plan.ac3Codec, plan.audioPid, plan.ac3Pid}) > 0)

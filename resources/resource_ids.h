@@ -117,6 +117,14 @@
 #define IDC_TIMER_END           1077
 #define IDC_TIMER_TITLE         1078
 #define IDC_TIMER_REPEAT        1079
+/* Every audio and subtitle track of the channel ("Commandes", "Audio" and
+   "Sous-titres"): one item per track in stream order, and the S key. */
+#define IDM_AUDIO_FIRST         40060  /* 40060 to 40067 */
+#define AUDIO_TRACK_ITEMS       8
+#define IDM_SUBTITLES_NONE      40068
+#define IDM_SUBTITLES_FIRST     40069  /* 40069 to 40076 */
+#define SUBTITLE_TRACK_ITEMS    8
+#define IDM_SUBTITLES_NEXT      40077
 
 /* About box. */
 #define IDC_ABOUT_LINK          1008

@@ -3,12 +3,31 @@
 #include <uuids.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "standins/demux/demux_filter.h"
 #include "standins/demux/enum_pid_map.h"
+#include "standins/trace.h"
 
 namespace {
+
+// "MapPID son 0x0113": which stream a pin was given, for the tests that check
+// the program's track choices.
+void TraceMapping(const char* what, const std::wstring& pinName, ULONG pid)
+{
+    char name[32] = "";
+    std::size_t n = 0;
+    for (wchar_t c : pinName) {
+        if (n + 1 >= sizeof name)
+            break;
+        name[n++] = c > 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    }
+    name[n] = '\0';
+    char line[80];
+    std::snprintf(line, sizeof line, "%s %s 0x%04lX", what, name, static_cast<unsigned long>(pid));
+    TraceLine(line);
+}
 
 // Buffers per kind of pin: elementary-stream pins take whole PES payloads (a
 // video picture may be hundreds of kilobytes), section pins one section per
@@ -22,6 +41,7 @@ BufferPlan PlanFor(const AM_MEDIA_TYPE& type)
 {
     if (type.majortype == MEDIATYPE_Video) return {4, 512 * 1024};
     if (type.majortype == MEDIATYPE_MPEG2_SECTIONS) return {32, 4096};
+    if (type.majortype == MEDIATYPE_MPEG2_PES) return {8, 72 * 1024};  // a bounded PES packet whole
     return {8, 64 * 1024};
 }
 
@@ -85,8 +105,10 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::MapPID(ULONG count, ULONG* pids, MEDI
     for (ULONG i = 0; i < count; ++i) {
         if (pids[i] > kTsMaxPid) return E_INVALIDARG;
     }
-    for (ULONG i = 0; i < count; ++i)
+    for (ULONG i = 0; i < count; ++i) {
         demux_->Router().Map(output_, static_cast<std::uint16_t>(pids[i]), wanted);
+        TraceMapping("MapPID", PinName(), pids[i]);
+    }
     return S_OK;
 }
 
@@ -98,6 +120,8 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::UnmapPID(ULONG count, ULONG* pids)
     for (ULONG i = 0; i < count; ++i) {
         if (pids[i] > kTsMaxPid || !demux_->Router().Unmap(output_, static_cast<std::uint16_t>(pids[i])))
             allMapped = false;
+        else
+            TraceMapping("UnmapPID", PinName(), pids[i]);
     }
     return allMapped ? S_OK : E_INVALIDARG;
 }
@@ -151,9 +175,20 @@ HRESULT CDemuxOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
     return actual.cbBuffer > 0 && actual.cBuffers > 0 ? S_OK : E_FAIL;
 }
 
-HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& data)
+HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& routed)
 {
     if (!GetConnected() || !Allocator()) return S_OK;  // nobody to hand it to
+    // A pin of PES type gets each packet with its header, as the platform's
+    // demultiplexer gives them.
+    RoutedData data = routed;
+    std::vector<std::uint8_t> withHeader;
+    if (data.content == PidContent::ElementaryStream && data.unitStart &&
+        type_.Get().majortype == MEDIATYPE_MPEG2_PES) {
+        withHeader = MakePesHeader(data.streamId, data.hasPts, data.pts, data.size, data.unitEnd);
+        withHeader.insert(withHeader.end(), data.data, data.data + data.size);
+        data.data = withHeader.data();
+        data.size = withHeader.size();
+    }
     std::size_t offset = 0;
     bool first = true;
     while (offset < data.size) {

@@ -104,7 +104,7 @@ void PesAssembler::StartUnit(const std::uint8_t* payload, std::size_t size)
 {
     // An unbounded PES packet ends where the next one begins.
     if (collecting_ && headerDone_ && !buffer_.empty())
-        Emit(buffer_.size());
+        Emit(buffer_.size(), true);
     buffer_.clear();
     collecting_ = true;
     headerDone_ = false;
@@ -179,7 +179,7 @@ bool PesAssembler::ParseHeader()
     return true;
 }
 
-void PesAssembler::Emit(std::size_t size)
+void PesAssembler::Emit(std::size_t size, bool ends)
 {
     if (size == 0)
         return;
@@ -191,10 +191,30 @@ void PesAssembler::Emit(std::size_t size)
     chunk.hasPts = firstChunk_ && hasPts_;
     chunk.pts = chunk.hasPts ? pts_ : 0;
     chunk.streamId = streamId_;
+    chunk.unitEnd = bounded_ ? size == payloadLeft_ : ends;
     handler_(chunk);
     firstChunk_ = false;
     discontinuity_ = false;
     if (bounded_)
         payloadLeft_ -= size;
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(size));
+}
+
+std::vector<std::uint8_t> MakePesHeader(std::uint8_t streamId, bool hasPts, std::uint64_t pts,
+                                        std::size_t payloadSize, bool whole)
+{
+    const std::size_t optional = hasPts ? 8 : 3;
+    const std::size_t length = whole && optional + payloadSize <= 0xFFFF ? optional + payloadSize : 0;
+    std::vector<std::uint8_t> h = {0x00, 0x00, 0x01, streamId, static_cast<std::uint8_t>(length >> 8),
+                                   static_cast<std::uint8_t>(length & 0xFF), 0x80,
+                                   static_cast<std::uint8_t>(hasPts ? 0x80 : 0x00),
+                                   static_cast<std::uint8_t>(hasPts ? 5 : 0)};
+    if (hasPts) {
+        h.push_back(static_cast<std::uint8_t>(0x21 | ((pts >> 29) & 0x0E)));
+        h.push_back(static_cast<std::uint8_t>(pts >> 22));
+        h.push_back(static_cast<std::uint8_t>(0x01 | ((pts >> 14) & 0xFE)));
+        h.push_back(static_cast<std::uint8_t>(pts >> 7));
+        h.push_back(static_cast<std::uint8_t>(0x01 | ((pts << 1) & 0xFE)));
+    }
+    return h;
 }

@@ -29,6 +29,7 @@ struct PesChunk {
     bool hasPts = false;         // pts is valid (only with unitStart)
     std::uint64_t pts = 0;       // 33-bit presentation time stamp, 90 kHz
     std::uint8_t streamId = 0;
+    bool unitEnd = false;        // last bytes of the PES packet's payload
 };
 
 class PesAssembler {
@@ -50,7 +51,7 @@ private:
     void StartUnit(const std::uint8_t* payload, std::size_t size);
     void Take(const std::uint8_t* payload, std::size_t size);
     bool ParseHeader();  // false when the header is damaged
-    void Emit(std::size_t size);
+    void Emit(std::size_t size, bool ends = false);
     void Drop();  // throws the unit away after a loss
 
     std::uint16_t pid_;
@@ -69,3 +70,10 @@ private:
     bool discontinuity_ = false;
     int lastCounter_ = -1;
 };
+
+// The header the platform's demultiplexer leaves on the PES packets it hands a
+// pin of PES type, made again for a payload handed out by the assembler: start
+// code, stream_id, PES_packet_length (0 unless `whole` and it fits), and the
+// optional header with the PTS when there is one.
+std::vector<std::uint8_t> MakePesHeader(std::uint8_t streamId, bool hasPts, std::uint64_t pts,
+                                        std::size_t payloadSize, bool whole);

@@ -201,6 +201,8 @@ void TsRouter::DeliverPes(std::uint16_t pid, const PesChunk& chunk)
         data.discontinuity = chunk.discontinuity;
         data.hasPts = chunk.hasPts;
         data.pts = chunk.pts;
+        data.unitEnd = chunk.unitEnd;
+        data.streamId = chunk.streamId;
         sink_(data);
     }
 }

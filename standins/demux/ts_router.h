@@ -40,6 +40,8 @@ struct RoutedData {
     bool discontinuity = false;  // bytes of this PID were lost before these
     bool hasPts = false;
     std::uint64_t pts = 0;
+    bool unitEnd = false;        // PES: the payload's last bytes
+    std::uint8_t streamId = 0;   // PES: the packet's stream_id
 };
 
 class TsRouter {

@@ -54,6 +54,7 @@ HRESULT STDMETHODCALLTYPE CVideoRenderer::NonDelegatingQueryInterface(REFIID iid
     if (iid == IID_IVMRFilterConfig) return GetInterface(static_cast<IVMRFilterConfig*>(this), out);
     if (iid == IID_IVMRWindowlessControl) return GetInterface(static_cast<IVMRWindowlessControl*>(this), out);
     if (iid == IID_IVMRAspectRatioControl) return GetInterface(static_cast<IVMRAspectRatioControl*>(this), out);
+    if (iid == IID_IVMRMixerBitmap) return GetInterface(static_cast<IVMRMixerBitmap*>(this), out);
     if (iid == IID_IAMFilterMiscFlags) return GetInterface(static_cast<IAMFilterMiscFlags*>(this), out);
     return CBaseFilter::NonDelegatingQueryInterface(iid, out);
 }
@@ -134,6 +135,16 @@ HRESULT CVideoRenderer::ShowSample(IMediaSample* sample)
     return S_OK;
 }
 
+void CVideoRenderer::Redraw()
+{
+    const DrawState state = Snapshot();
+    if (!state.windowless || !state.window || !IsWindow(state.window)) return;
+    HDC dc = GetDC(state.window);
+    if (!dc) return;
+    Draw(dc, state);
+    ReleaseDC(state.window, dc);
+}
+
 HRESULT CVideoRenderer::EndOfStreamReceived()
 {
     // The graph waits for every renderer's completion before it tells the application.
@@ -151,6 +162,7 @@ CVideoRenderer::DrawState CVideoRenderer::Snapshot()
     s.letterBox = aspectMode_ == VMR_ARMODE_LETTER_BOX;
     s.border = border_;
     s.frame = frame_;
+    s.overlay = overlay_;
     return s;
 }
 
@@ -177,10 +189,17 @@ void CVideoRenderer::Draw(HDC dc, const DrawState& state)
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
+        const std::uint8_t* pixels = f.pixels.data();
+        std::vector<std::uint8_t> mixed;
+        if (state.overlay) {
+            mixed = f.pixels;
+            BlendOverlay(mixed.data(), f.width, f.height, *state.overlay);
+            pixels = mixed.data();
+        }
         SetStretchBltMode(dc, COLORONCOLOR);
         // StretchDIBits counts source rows from the bottom of a bottom-up bitmap.
         StretchDIBits(dc, place.picture.left, place.picture.top, place.picture.Width(), place.picture.Height(),
-                      source.left, f.height - source.bottom, source.Width(), source.Height(), f.pixels.data(), &info,
+                      source.left, f.height - source.bottom, source.Width(), source.Height(), pixels, &info,
                       DIB_RGB_COLORS, SRCCOPY);
     }
     if (brush) DeleteObject(brush);

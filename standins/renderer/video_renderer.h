@@ -18,6 +18,7 @@
 #include "graph/filterbase/base_filter.h"
 #include "graph/filterbase/base_input_pin.h"
 #include "graph/filterbase/with_interfaces.h"
+#include "standins/renderer/alpha_overlay.h"
 #include "standins/renderer/video_placement.h"
 
 namespace standin {
@@ -46,7 +47,8 @@ private:
     CVideoRenderer* renderer_;
 };
 
-class CVideoRenderer : public WithInterfaces<CBaseFilter, IVMRFilterConfig, IVMRWindowlessControl, IVMRAspectRatioControl, IAMFilterMiscFlags> {
+class CVideoRenderer : public WithInterfaces<CBaseFilter, IVMRFilterConfig, IVMRWindowlessControl, IVMRAspectRatioControl, IAMFilterMiscFlags,
+                                            IVMRMixerBitmap> {
 public:
     explicit CVideoRenderer(IUnknown* outer);
     ~CVideoRenderer() override;
@@ -85,6 +87,12 @@ public:
     HRESULT STDMETHODCALLTYPE SetColorKey(COLORREF color) override;
     HRESULT STDMETHODCALLTYPE GetColorKey(COLORREF* color) override;
 
+    // IVMRMixerBitmap: one bitmap over the picture, copied from a GDI device
+    // context and keyed by a colour; DirectDraw surfaces are not supported.
+    HRESULT STDMETHODCALLTYPE SetAlphaBitmap(const VMRALPHABITMAP* bitmap) override;
+    HRESULT STDMETHODCALLTYPE UpdateAlphaBitmapParameters(PVMRALPHABITMAP bitmap) override;
+    HRESULT STDMETHODCALLTYPE GetAlphaBitmapParameters(PVMRALPHABITMAP bitmap) override;
+
     // IAMFilterMiscFlags: the graph counts this filter among the renderers.
     ULONG STDMETHODCALLTYPE GetMiscFlags() override;
 
@@ -103,6 +111,7 @@ private:
         bool letterBox = false;
         COLORREF border = RGB(0, 0, 0);
         std::shared_ptr<const RenderedFrame> frame;
+        std::shared_ptr<const AlphaOverlay> overlay;
     };
 
     void ConnectionFormat(int width, int height);
@@ -110,6 +119,8 @@ private:
     HRESULT EndOfStreamReceived();
     DrawState Snapshot();
     static void Draw(HDC dc, const DrawState& state);
+    // Draws the last frame again in the clipping window (the mixer bitmap changed).
+    void Redraw();
 
     CriticalSection stateLock_;
     CVideoRendererInputPin input_;
@@ -127,6 +138,8 @@ private:
     int formatHeight_ = 0;
     std::shared_ptr<const RenderedFrame> frame_;
     std::uint64_t framesShown_ = 0;
+    std::shared_ptr<const AlphaOverlay> overlay_;   // null: no mixer bitmap
+    VMRALPHABITMAP overlayParameters_{};
 };
 
 }  // namespace standin

@@ -39,8 +39,9 @@ TEST_F(ProgramResources, AcceleratorTableHoldsTheKeysInOrder)
         {FVIRTKEY | FNOINVERT | FCONTROL, '2', 40013}, {FVIRTKEY | FNOINVERT | FCONTROL, VK_RETURN, 40017},
         {FVIRTKEY | FNOINVERT, 'G', 40043},            {FVIRTKEY | FNOINVERT | FCONTROL, 'G', 40048},
         {FVIRTKEY | FNOINVERT | FCONTROL, 'R', 40051},
+        {FVIRTKEY | FNOINVERT, 'S', 40077},
     };
-    ASSERT_EQ(n, 13);
+    ASSERT_EQ(n, 14);
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(testing::Message() << "entry " << i);
         EXPECT_EQ(entries[i].fVirt, expected[i].fVirt);

@@ -19,7 +19,16 @@ namespace {
 struct Item {
     const wchar_t* text;  // nullptr for a separator
     UINT id;              // 0 for a separator or a pop-up
+    const std::vector<Item>* popup = nullptr;  // a pop-up's items
 };
+
+const std::vector<Item> kPriorityItems = {{L"Haute", 40033},
+                                          {L"Sup\u00e9rieure \u00e0 la normale", 40039},
+                                          {L"Normale", 40034},
+                                          {L"Inf\u00e9rieure \u00e0 la normale", 40040}};
+// The tracks of the first channel, Oc\u00e9ane TV: one French track, no subtitles.
+const std::vector<Item> kAudioItems = {{L"Fran\u00e7ais", 40060}};
+const std::vector<Item> kSubtitleItems = {{L"Aucun", 40068}};
 
 struct Popup {
     const wchar_t* title;
@@ -39,9 +48,10 @@ const std::vector<Popup>& ExpectedMenuBar()
                         {L"Stopper l'enregistrement\tCtrl+Entr\u00e9e", 40017}, {nullptr, 0},
                         {L"Capture d'\u00e9cran\tCtrl+X", 40014}, {nullptr, 0},
                         {L"Premi\u00e8re piste audio\tCtrl+1", 40018}, {L"Seconde piste audio\tCtrl+2", 40013},
-                        {L"Piste AC3\tCtrl+3", 40016}, {nullptr, 0}, {L"Touche Mute\tM", 40020}}},
+                        {L"Piste AC3\tCtrl+3", 40016}, {L"Audio", 0, &kAudioItems},
+                        {L"Sous-titres", 0, &kSubtitleItems}, {nullptr, 0}, {L"Touche Mute\tM", 40020}}},
         {L"Programme", {{L"Rester toujours devant\tAlt+T", 40029}, {L"Plein \u00e9cran\tEspace", 40015},
-                        {L"Changer la priorit\u00e9", 0}, {nullptr, 0}, {L"Guide des programmes\tG", 40043},
+                        {L"Changer la priorit\u00e9", 0, &kPriorityItems}, {nullptr, 0}, {L"Guide des programmes\tG", 40043},
                         {L"Guide complet\tCtrl+G", 40048},
                         {L"Enregistrements programm\u00e9s\tCtrl+R", 40051},
                         {L"Affiche le nom de l'\u00e9mission sous MSN", 40045}, {nullptr, 0},
@@ -50,11 +60,6 @@ const std::vector<Popup>& ExpectedMenuBar()
     };
     return bar;
 }
-
-const std::vector<Item> kPriorityItems = {{L"Haute", 40033},
-                                          {L"Sup\u00e9rieure \u00e0 la normale", 40039},
-                                          {L"Normale", 40034},
-                                          {L"Inf\u00e9rieure \u00e0 la normale", 40040}};
 
 const wchar_t* const kKeysInOrder[] = {
     L"Tuner TNT", L"R\u00e9cepteur TNT", L"Filtre vid\u00e9o", L"Filtre audio", L"Filtre AC3", L"Ville",
@@ -158,7 +163,7 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
                 expected.push_back({1, "item", item.id, 0, item.text});
             } else {
                 expected.push_back({1, "popup", 0, 0, item.text});
-                for (const Item& p : kPriorityItems)
+                for (const Item& p : *item.popup)
                     expected.push_back({2, "item", p.id, p.id == 40039 ? MFS_CHECKED : 0u, p.text});
             }
         }
@@ -172,9 +177,9 @@ TEST(Shell, MainWindowHasItsClassTitleSizeAndFrenchMenu)
         EXPECT_EQ(shown[i].text, expected[i].text);
         if (expected[i].kind == "item") {
             EXPECT_EQ(shown[i].id, expected[i].id);
-            // The audio-track and recording items follow the channel; the rest are
-            // enabled and unchecked, but for the default priority's check mark.
-            if (expected[i].id < 40011 || expected[i].id > 40020) {
+            // The audio-track, subtitle and recording items follow the channel; the
+            // rest are enabled and unchecked, but for the default priority's check mark.
+            if ((expected[i].id < 40011 || expected[i].id > 40020) && (expected[i].id < 40060 || expected[i].id > 40077)) {
                 EXPECT_EQ(shown[i].state, expected[i].state);
             }
         }

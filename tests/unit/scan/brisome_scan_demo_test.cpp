@@ -71,6 +71,22 @@ bool Expected(const tsgen::Multiplex& mux, const tsgen::Service& s, Chaine& c)
             SetLanguage(track.spokenLanguage, reinterpret_cast<const std::uint8_t*>(a.secondLanguage.data()));
         AddAudioTrack(c.Streams, track);
     }
+    // And every subtitle track, DVB with its pages, teletext with its page.
+    for (const tsgen::SubtitleStream& st : s.subtitles) {
+        SubtitleTrack track{};
+        track.pid = st.pid;
+        SetLanguage(track.language, reinterpret_cast<const std::uint8_t*>(st.language.data()));
+        track.type = st.type;
+        if (st.format == tsgen::SubtitleFormat::Teletext) {
+            track.format = ::SubtitleFormat::Teletext;
+            track.teletextPage = st.teletextPage;
+        } else {
+            track.format = ::SubtitleFormat::Dvb;
+            track.compositionPage = st.compositionPage;
+            track.ancillaryPage = st.ancillaryPage;
+        }
+        AddSubtitleTrack(c.Streams, track);
+    }
     return true;
 }
 

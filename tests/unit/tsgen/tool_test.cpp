@@ -109,6 +109,8 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
             static const char* const kAudioCodecs[] = {"mp2", "ac3", "aac", "eac3"};
             for (const auto& a : s.audio)
                 expected[Hex(a.pid)] = kAudioCodecs[static_cast<int>(a.kind)];
+            for (const auto& t : s.subtitles)
+                expected[Hex(t.pid)] = t.format == tsgen::SubtitleFormat::Teletext ? "dvb_teletext" : "dvb_subtitle";
             std::map<std::string, std::string> actual;
             for (std::size_t k = 0; p.count("streams.stream." + std::to_string(k) + ".id"); ++k) {
                 const std::string base = "streams.stream." + std::to_string(k) + ".";
@@ -126,8 +128,9 @@ TEST_F(ToolTest, FfprobeReadsTheDemoAsDescribed)
             }
             EXPECT_EQ(actual, expected);
         }
-        // Every frame decodes: the pictures and audio frames are real ones.
-        EXPECT_EQ(Run("ffmpeg -nostdin -v error -i " + file.string() + " -map 0 -f null -"), 0) << err_;
+        // Every frame decodes: the pictures and audio frames are real ones (the
+        // subtitles go through as they are: the null output has no encoder for them).
+        EXPECT_EQ(Run("ffmpeg -nostdin -v error -i " + file.string() + " -map 0 -c:s copy -f null -"), 0) << err_;
         EXPECT_EQ(err_, "") << "ffmpeg decodes without error";
     }
 }

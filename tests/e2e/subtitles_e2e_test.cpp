@@ -1,0 +1,114 @@
+// Subtitles over the picture on the demo's Télé Démo: the DVB track for the
+// hard of hearing shows its yellow box in the lower part of the picture for its
+// display time and is gone after its time-out; the teletext page shows its
+// yellow text; "Aucun" takes everything off.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "installation.h"
+#include "program_driver.h"
+#include "screen_capture.h"
+
+namespace {
+
+constexpr unsigned kNone = 40068;
+constexpr unsigned kFirstTrack = 40069;   // the DVB track, "Français (sourds et malentendants)"
+constexpr unsigned kSecondTrack = 40070;  // "Télétexte 888"
+
+// Where the subtitle's colour shows on the picture, if it does.
+struct Yellow {
+    int count = 0;
+    double x = 0, y = 0;  // centre, as fractions of the picture
+};
+
+Yellow FindYellow(const WindowPicture& picture, bool exact)
+{
+    Yellow found;
+    double sx = 0, sy = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint32_t p = picture.At(x, y);
+            const unsigned r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            // The DVB colour went through the broadcast's Y Cr Cb: near yellow will do.
+            const bool yellow = exact ? p == 0x00FFFF00 : (r >= 0xE0 && g >= 0xE0 && b <= 0x40);
+            if (!yellow) continue;
+            ++found.count;
+            sx += x;
+            sy += y;
+        }
+    if (found.count > 0) {
+        found.x = sx / found.count / picture.width;
+        found.y = sy / found.count / picture.height;
+    }
+    return found;
+}
+
+constexpr int kEnough = 200;  // pixels: a subtitle, not a stray dot
+
+TEST(Subtitles, DvbShownInItsRegionUntilItsTimeOutTeletextInItsColourAndAucunClears)
+{
+    Installation installation;
+    const std::wstring dir = installation.Path();
+    const ChannelList channels = installation.Channels();
+    int demo = -1;
+    for (size_t i = 0; i < channels.size(); ++i)
+        if (channels[i].Streams.subtitleCount >= 2 && channels[i].Streams.subtitles[0].format == SubtitleFormat::Dvb)
+            demo = static_cast<int>(i);
+    ASSERT_GE(demo, 0) << "Télé Démo with its two subtitle tracks";
+
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 30000));
+    auto command = [&](unsigned id) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+    command(static_cast<unsigned>(demo));
+    ASSERT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == ShownName(channels[demo]); }, 5000));
+    WindowPicture picture = ReadWindowPicture(window, dir);
+    ASSERT_LT(FindYellow(picture, false).count, kEnough) << "no subtitle before one is chosen";
+
+    // The DVB track: a display set every 4 s, shown for 2 s.
+    command(kFirstTrack);
+    Yellow shown;
+    ASSERT_TRUE(WaitUntil([&] {
+        picture = ReadWindowPicture(window, dir);
+        shown = FindYellow(picture, false);
+        return shown.count >= kEnough;
+    }, 30000)) << "the DVB subtitle never showed";
+    const DWORD appeared = GetTickCount();
+    SaveScreenshot(picture, L"subtitles_dvb.bmp");
+    EXPECT_GT(shown.y, 0.6) << "in the lower part of the picture";
+    EXPECT_GT(shown.x, 0.4);
+    EXPECT_LT(shown.x, 0.6);
+    ASSERT_TRUE(WaitUntil([&] {
+        picture = ReadWindowPicture(window, dir);
+        return FindYellow(picture, false).count < kEnough;
+    }, 4000)) << "still shown long after its 2 s time-out";
+    EXPECT_LE(GetTickCount() - appeared, 3500u);
+    SaveScreenshot(picture, L"subtitles_dvb_timed_out.bmp");
+
+    // The teletext page: its text in its colour (yellow), boxed, low on the picture.
+    command(kSecondTrack);
+    ASSERT_TRUE(WaitUntil([&] {
+        picture = ReadWindowPicture(window, dir);
+        shown = FindYellow(picture, true);
+        return shown.count >= 50;
+    }, 30000)) << "the teletext subtitle never showed";
+    SaveScreenshot(picture, L"subtitles_teletext.bmp");
+    EXPECT_GT(shown.y, 0.6);
+
+    // "Aucun": nothing left, and nothing comes back.
+    command(kNone);
+    ASSERT_TRUE(WaitUntil([&] {
+        picture = ReadWindowPicture(window, dir);
+        return FindYellow(picture, true).count == 0 && FindYellow(picture, false).count < kEnough;
+    }, 3000));
+    EXPECT_FALSE(WaitUntil([&] { return FindYellow(ReadWindowPicture(window, dir), false).count >= kEnough; }, 4500))
+        << "a subtitle came back after \"Aucun\"";
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+}  // namespace
