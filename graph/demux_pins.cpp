@@ -94,6 +94,10 @@ BranchResult RenderVideoPin(IMpeg2Demultiplexer* demux, HWND window)
         if (FAILED(vmrFilter.As(IID_IVMRFilterConfig, config)))
             return Fail(window, L"VMR config");
         config->SetRenderingMode(VMRMode_Windowless);
+        // The mixer blends the subtitles over the picture (IVMRMixerBitmap); it
+        // is loaded only when asked, before the input is connected. Without it
+        // the picture plays and subtitles say they cannot be shown.
+        config->SetNumberOfStreams(1);
     }
     if (FAILED(vmrFilter.As(IID_IVMRWindowlessControl, windowlessControl)))
         return Fail(window, L"VMR control");

@@ -121,6 +121,7 @@ private:
     static void Draw(HDC dc, const DrawState& state);
     // Draws the last frame again in the clipping window (the mixer bitmap changed).
     void Redraw();
+    bool MixerLoaded();
 
     CriticalSection stateLock_;
     CVideoRendererInputPin input_;
@@ -128,6 +129,7 @@ private:
     std::mutex mutex_;
     DWORD mode_ = VMRMode_Windowed;
     DWORD renderingPrefs_ = 0;
+    DWORD mixerStreams_ = 0;  // 0: the mixer is not loaded (SetNumberOfStreams was not called)
     HWND window_ = nullptr;
     Box source_;                 // empty: the whole picture
     Box destination_;

@@ -17,13 +17,25 @@ RECT ToRect(const Box& b) { return {b.left, b.top, b.right, b.bottom}; }
 
 HRESULT STDMETHODCALLTYPE CVideoRenderer::SetImageCompositor(IVMRImageCompositor*) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE CVideoRenderer::SetNumberOfStreams(DWORD) { return E_NOTIMPL; }
+// The mixer is loaded once, before the input is connected, for 1 to 16 streams;
+// only then does the renderer blend a mixer bitmap. This stand-in draws one
+// stream whatever the number asked.
+HRESULT STDMETHODCALLTYPE CVideoRenderer::SetNumberOfStreams(DWORD streams)
+{
+    if (streams == 0 || streams > MAX_MIXER_STREAMS) return E_INVALIDARG;
+    if (input_.IsConnected()) return VFW_E_WRONG_STATE;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (mixerStreams_ != 0) return E_FAIL;  // already configured
+    mixerStreams_ = streams;
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE CVideoRenderer::GetNumberOfStreams(DWORD* streams)
 {
     if (!streams) return E_POINTER;
-    *streams = 0;
-    return VFW_E_VMR_NOT_IN_MIXER_MODE;
+    std::lock_guard<std::mutex> lock(mutex_);
+    *streams = mixerStreams_;
+    return mixerStreams_ != 0 ? S_OK : VFW_E_VMR_NOT_IN_MIXER_MODE;
 }
 
 HRESULT STDMETHODCALLTYPE CVideoRenderer::SetRenderingPrefs(DWORD prefs)

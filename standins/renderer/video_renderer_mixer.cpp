@@ -1,7 +1,9 @@
 // The mixer bitmap of the video renderer stand-in (IVMRMixerBitmap), with the
 // parameter checks of the platform's renderer: a bitmap comes from a GDI device
 // context, its source rectangle must lie inside the bitmap selected there, the
-// alpha is between 0 and 1, and a DirectDraw surface is not accepted.
+// alpha is between 0 and 1, and a DirectDraw surface is not accepted. Without
+// its mixer (IVMRFilterConfig::SetNumberOfStreams) the renderer has nothing to
+// blend with, and refuses every call.
 #include "standins/renderer/video_renderer.h"
 
 #include <cstring>
@@ -84,9 +86,16 @@ void ApplyBlend(const VMRALPHABITMAP& b, AlphaOverlay& o)
 
 }  // namespace
 
+bool CVideoRenderer::MixerLoaded()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return mixerStreams_ != 0;
+}
+
 HRESULT STDMETHODCALLTYPE CVideoRenderer::SetAlphaBitmap(const VMRALPHABITMAP* bitmap)
 {
     if (!bitmap) return E_POINTER;
+    if (!MixerLoaded()) return VFW_E_VMR_NOT_IN_MIXER_MODE;
     const VMRALPHABITMAP& b = *bitmap;
     if (b.dwFlags & ~kKnownFlags) return E_INVALIDARG;
     if (b.dwFlags & VMRBITMAP_DISABLE) {
@@ -124,6 +133,7 @@ HRESULT STDMETHODCALLTYPE CVideoRenderer::SetAlphaBitmap(const VMRALPHABITMAP* b
 HRESULT STDMETHODCALLTYPE CVideoRenderer::UpdateAlphaBitmapParameters(PVMRALPHABITMAP bitmap)
 {
     if (!bitmap) return E_POINTER;
+    if (!MixerLoaded()) return VFW_E_VMR_NOT_IN_MIXER_MODE;
     const VMRALPHABITMAP& b = *bitmap;
     if (b.dwFlags & ~kKnownFlags) return E_INVALIDARG;
     if (b.dwFlags & VMRBITMAP_DISABLE) return SetAlphaBitmap(bitmap);
@@ -148,6 +158,7 @@ HRESULT STDMETHODCALLTYPE CVideoRenderer::GetAlphaBitmapParameters(PVMRALPHABITM
 {
     if (!bitmap) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
+    if (mixerStreams_ == 0) return VFW_E_VMR_NOT_IN_MIXER_MODE;
     *bitmap = overlayParameters_;
     return S_OK;
 }

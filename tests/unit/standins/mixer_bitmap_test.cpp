@@ -32,6 +32,16 @@ TEST(MixerBitmap, ParametersAreCheckedAsDocumented)
     ASSERT_TRUE(SUCCEEDED(filter.As(IID_IVMRMixerBitmap, mixer)));
     BitmapDc source;
 
+    // Nothing is blended before the mixer is loaded, and it is loaded once.
+    ComPtr<IVMRFilterConfig> config;
+    ASSERT_TRUE(SUCCEEDED(filter.As(IID_IVMRFilterConfig, config)));
+    VMRALPHABITMAP disable{};
+    disable.dwFlags = VMRBITMAP_DISABLE;
+    EXPECT_EQ(mixer->SetAlphaBitmap(&disable), VFW_E_VMR_NOT_IN_MIXER_MODE);
+    EXPECT_EQ(config->SetNumberOfStreams(17), E_INVALIDARG);
+    ASSERT_EQ(config->SetNumberOfStreams(1), S_OK);
+    EXPECT_EQ(config->SetNumberOfStreams(1), E_FAIL);
+
     auto valid = [&] {
         VMRALPHABITMAP b{};
         b.dwFlags = VMRBITMAP_HDC | VMRBITMAP_SRCCOLORKEY;
