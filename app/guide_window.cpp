@@ -11,6 +11,7 @@
 #include "app/guide_export.h"
 #include "app/guide_grid_control.h"
 #include "app/guide_window_links.h"
+#include "app/guide_window_refresh.h"
 #include "app/guide_window_timers.h"
 #include "app/timer_list_shared.h"
 #include "app/shell_state.h"
@@ -18,6 +19,7 @@
 #include "channels/channel_choices.h"
 #include "channels/text/dvb_text.h"
 #include "common/text_convert.h"
+#include "guide/clock_difference.h"
 #include "guide/grid/grid_details.h"
 #include "guide/guide_database.h"
 #include "guide/schedule/event_texts.h"
@@ -31,6 +33,7 @@ constexpr int kSearchLimit = 100;
 
 struct GuideWindow {
     GuideGridModel model;
+    GuideRefresh refresh;
     std::vector<GuideEntry> results;
     std::vector<std::int64_t> days;
     std::unique_ptr<TimerBookWatch> timersWatch;  // the marks follow the timers
@@ -41,9 +44,11 @@ GuideWindow* WindowOf(HWND dialog)
     return reinterpret_cast<GuideWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
+// The grid's now: the PC's clock corrected by the broadcast's, so that a PC
+// whose clock is wrong still opens on what is on the air.
 std::int64_t Now()
 {
-    return static_cast<std::int64_t>(std::time(nullptr));
+    return ProgramNow(static_cast<std::int64_t>(std::time(nullptr)), StoredClockDifference());
 }
 
 // The offset of the PC's zone at an instant, with the summer rule of that date.
@@ -97,18 +102,28 @@ int RowOfChannel(const std::vector<GridRow>& rows, int channel)
     return 0;
 }
 
+// Sets a control's text only when it differs: no redraw, no flicker otherwise.
+void SetTextIfChanged(HWND control, const std::wstring& text)
+{
+    std::wstring shown(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    shown.resize(static_cast<size_t>(GetWindowTextW(control, shown.data(), static_cast<int>(shown.size()))));
+    if (shown != text)
+        SetWindowTextW(control, text.c_str());
+}
+
 void ShowDetails(HWND dialog, const GuideWindow& w)
 {
     std::wstring text;
     if (const GuideEntry* e = w.model.Selected())
         text = Wide(EventDetails(*e, w.model.rows[static_cast<size_t>(w.model.state.place.row)].name,
                                  w.model.offsetAt));
-    SetDlgItemTextW(dialog, IDC_GRID_DETAILS, text.c_str());
+    // The same text set again would scroll the pane back to its top.
+    SetTextIfChanged(GetDlgItem(dialog, IDC_GRID_DETAILS), text);
 }
 
 void ShowClockNotice(HWND dialog)
 {
-    SetDlgItemTextW(dialog, IDC_GRID_CLOCK, Wide(ClockNotice(GuideWindowClockDifference())).c_str());
+    SetTextIfChanged(GetDlgItem(dialog, IDC_GRID_CLOCK), Wide(ClockNotice(GuideWindowClockDifference())));
 }
 
 void LabelDays(HWND dialog, GuideWindow& w)
@@ -240,6 +255,7 @@ BOOL OnInit(HWND dialog, GuideWindow* w)
     w->model.now = Now();
     w->model.offsetAt = WindowsUtcOffset;
     w->model.rows = ChannelRows();
+    NoteGuideRead(w->refresh);
     FillRows(w->model.rows, TheGuide().AllEvents());
     LayOut(dialog);
     HWND grid = GetDlgItem(dialog, IDC_GRID_VIEW);
@@ -250,6 +266,7 @@ BOOL OnInit(HWND dialog, GuideWindow* w)
     ShowDetails(dialog, *w);
     SendDlgItemMessageW(dialog, IDC_GRID_SEARCH, EM_LIMITTEXT, 200, 0);
     SetTimer(dialog, TIMER_GUIDE_CLOCK, kClockPeriodMs, nullptr);
+    SetTimer(dialog, TIMER_GUIDE_REFRESH, kGuideRefreshPeriodMs, nullptr);
     w->timersWatch = std::make_unique<TimerBookWatch>(dialog, WM_GRID_TIMERS_CHANGED);
     SetFocus(grid);
     return FALSE;  // the focus is set
@@ -314,6 +331,11 @@ INT_PTR CALLBACK GuideWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             w->model.now = Now();
             ShowClockNotice(dialog);
             InvalidateRect(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr, FALSE);
+        } else if (wParam == TIMER_GUIDE_REFRESH) {
+            // The broadcast's clock may be heard after the window opened.
+            ShowClockNotice(dialog);
+            if (RefreshGuideRows(GetDlgItem(dialog, IDC_GRID_VIEW), w->model, w->refresh, Now()))
+                LabelDays(dialog, *w);
         }
         return TRUE;
     case WM_CONTEXTMENU:
@@ -327,6 +349,7 @@ INT_PTR CALLBACK GuideWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         w->timersWatch.reset();
         KillTimer(dialog, TIMER_GUIDE_CLOCK);
+        KillTimer(dialog, TIMER_GUIDE_REFRESH);
         SetGuideGridModel(GetDlgItem(dialog, IDC_GRID_VIEW), nullptr);
         return TRUE;
     default:

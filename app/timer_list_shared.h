@@ -13,10 +13,13 @@
 #include "app/program_timers.h"
 #include "common/text_convert.h"
 #include "guide/clock_difference.h"
+#include "guide/guide_database.h"
 
+// The clock the runner and the guide grid go by: the PC's corrected by the
+// broadcast's, remembered from an earlier session until a TDT is heard.
 inline std::int64_t TimersNow()
 {
-    return ProgramNow(static_cast<std::int64_t>(std::time(nullptr)), std::nullopt);
+    return ProgramNow(static_cast<std::int64_t>(std::time(nullptr)), StoredClockDifference());
 }
 
 inline std::wstring TimerText(const std::string& utf8) { return WidenText(utf8, CodePage::Utf8); }

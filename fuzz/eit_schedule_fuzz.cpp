@@ -1,6 +1,7 @@
 // Any bytes as an EIT section of the schedule: the parser, the model that merges
 // sections and the decoding of every text stay inside the bytes and keep their
-// promises (no event of no duration or longer than a day, none overlapping).
+// promises (no event of no duration or longer than a day, none overlapping; a
+// whole segment three hours long).
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -31,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t len
         if (g.title.size() > 4 * e.title.size() || g.stop <= g.start)
             __builtin_trap();
     }
+    // The stretch a whole segment covers is three hours, whatever the times.
+    for (std::uint8_t table : {section.tableId, std::uint8_t{0x50}})
+        if (const auto span = model.WholeSegment(section.service, table, section.sectionNumber);
+            span && span->second - span->first != 3 * 3600)
+            __builtin_trap();
     model.Purge(section.events.empty() ? 0 : section.events.front().start);
     return 0;
 }

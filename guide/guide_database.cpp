@@ -11,6 +11,8 @@ MemoryGuide memory;
 // Set once guide.db is open and cleared at its first failed write: from then on
 // the session's guide is the one in memory.
 std::atomic<bool> databaseInUse{false};
+// Moved after the guide took a change, so that a reader of the count finds it.
+std::atomic<std::uint64_t> generation{0};
 
 // What windows read: guide.db while it works, memory otherwise.
 class ProgramGuide final : public GuideQuery {
@@ -63,10 +65,13 @@ SharedGuideStore& GuideDatabase() { return database; }
 std::string StoreGuideBatch(const GuideBatch& batch)
 {
     memory.Apply(batch);
-    if (!databaseInUse.load() || database.Write(batch))
-        return {};
-    databaseInUse = false;
-    return database.message();
+    std::string notice;
+    if (databaseInUse.load() && !database.Write(batch)) {
+        databaseInUse = false;
+        notice = database.message();
+    }
+    ++generation;
+    return notice;
 }
 
 std::string StoreClockDifference(std::int64_t seconds)
@@ -80,11 +85,16 @@ std::string StoreClockDifference(std::int64_t seconds)
 std::string PurgeGuide(std::int64_t now)
 {
     memory.Purge(now);
-    if (!databaseInUse.load() || database.Purge(now) >= 0)
-        return {};
-    databaseInUse = false;
-    return database.message();
+    std::string notice;
+    if (databaseInUse.load() && database.Purge(now) < 0) {
+        databaseInUse = false;
+        notice = database.message();
+    }
+    ++generation;
+    return notice;
 }
+
+std::uint64_t GuideGeneration() { return generation.load(); }
 
 bool GuideDatabaseInUse() { return databaseInUse.load(); }
 

@@ -37,6 +37,10 @@ std::string StoreClockDifference(std::int64_t seconds);
 // and in guide.db. Returns the French notice as StoreGuideBatch does.
 std::string PurgeGuide(std::int64_t now);
 
+// How many batches and purges the guide took since start-up: a window that
+// shows the guide reads it again when this moved. Safe from any thread.
+std::uint64_t GuideGeneration();
+
 // True while windows read guide.db rather than memory.
 bool GuideDatabaseInUse();
 

@@ -1,20 +1,18 @@
 #include "guide/schedule/guide_store.h"
 
-#include <map>
 #include <system_error>
 
-#include "guide/schedule/event_texts.h"
-#include "sqlite3.h"
+#include "guide/schedule/store_statement.h"
 
 namespace {
 
-constexpr std::int64_t kKeptAfterEnd = 3600;
 // Another process (a second copy starting, a backup tool) may hold the file a
 // moment; longer than this and the guide goes to memory rather than delay the start.
 constexpr int kBusyMilliseconds = 750;
 
 // The accent folding of the search is the tokenizer's: "remove_diacritics 2"
-// folds "é" to "e" in the index and in the query alike.
+// folds "é" to "e" in the index and in the query alike. The search table takes
+// its texts from `events` (external content): the rows are written once.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS services(
   id INTEGER PRIMARY KEY,
@@ -36,57 +34,21 @@ CREATE INDEX IF NOT EXISTS events_by_stop ON events(stop);
 CREATE VIRTUAL TABLE IF NOT EXISTS events_text USING fts5(
   title, subtitle, description, content='events', content_rowid='id',
   tokenize='unicode61 remove_diacritics 2');
-CREATE TRIGGER IF NOT EXISTS events_added AFTER INSERT ON events BEGIN
-  INSERT INTO events_text(rowid, title, subtitle, description)
-  VALUES (new.id, new.title, new.subtitle, new.description);
-END;
-CREATE TRIGGER IF NOT EXISTS events_removed AFTER DELETE ON events BEGIN
-  INSERT INTO events_text(events_text, rowid, title, subtitle, description)
-  VALUES ('delete', old.id, old.title, old.subtitle, old.description);
-END;
+-- Earlier files kept the search table in step through triggers, one update of
+-- the full-text index per row; the store now feeds it once per transaction.
+DROP TRIGGER IF EXISTS events_added;
+DROP TRIGGER IF EXISTS events_removed;
 )sql";
+
+// What the write compares with a new copy of an event (see guide_store_write.cpp).
+constexpr const char* kStoredColumns =
+    "id, event_id, start, stop, title, subtitle, description, content, rating, flags";
 
 constexpr const char* kEventColumns =
     "s.onid, s.tsid, s.sid, e.event_id, e.start, e.stop, e.title, e.subtitle, e.description, "
     "e.content, e.rating, e.flags";
 
-class Statement {
-public:
-    Statement() = default;
-    ~Statement() { sqlite3_finalize(st_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool Prepare(sqlite3* db, const char* sql)
-    {
-        sqlite3_finalize(st_);
-        st_ = nullptr;
-        return sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st_, nullptr) == SQLITE_OK;
-    }
-    sqlite3_stmt* get() const { return st_; }
-    void Bind(int i, std::int64_t v) const { sqlite3_bind_int64(st_, i, v); }
-    void Bind(int i, const std::string& v) const
-    {
-        sqlite3_bind_text(st_, i, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
-    }
-    // Runs a statement that returns no row; resets it for the next use.
-    int Run() const
-    {
-        const int rc = sqlite3_step(st_);
-        sqlite3_reset(st_);
-        return rc;
-    }
-
-private:
-    sqlite3_stmt* st_ = nullptr;
-};
-
-std::string Text(sqlite3_stmt* st, int column)
-{
-    const auto* p = sqlite3_column_text(st, column);
-    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(st, column)))
-             : std::string();
-}
+std::string Text(sqlite3_stmt* st, int column) { return std::string(TextView(st, column)); }
 
 GuideEntry ReadEntry(sqlite3_stmt* st)
 {
@@ -161,13 +123,6 @@ void MoveAside(const std::filesystem::path& from, const std::filesystem::path& t
 }
 
 }  // namespace
-
-struct GuideStore::Statements {
-    Statement begin, commit, rollback;
-    Statement upsertService, ensureService, serviceId;
-    Statement removeOverlap, insertEvent, purge, writeClock;
-    Statement clock, services, allEvents, serviceEvents, search, span;
-};
 
 GuideStore::GuideStore() = default;
 
@@ -260,14 +215,28 @@ bool GuideStore::Prepare()
                                    "WHERE excluded.name <> ''") &&
            s.ensureService.Prepare(db_, "INSERT OR IGNORE INTO services(onid, tsid, sid) VALUES (?1, ?2, ?3)") &&
            s.serviceId.Prepare(db_, "SELECT id FROM services WHERE onid = ?1 AND tsid = ?2 AND sid = ?3") &&
+           s.lastId.Prepare(db_, "SELECT coalesce(max(id), 0) FROM events") &&
            // No event lasts more than a day (longer ones are refused on reading):
            // the lower bound keeps this an index range of a few rows, not a scan
            // of every earlier event of the service.
-           s.removeOverlap.Prepare(db_, "DELETE FROM events WHERE service = ?1 AND start > ?2 - 86400 "
-                                        "AND start < ?3 AND stop > ?2") &&
+           s.overlapping.Prepare(db_, (std::string("SELECT ") + kStoredColumns +
+                                       " FROM events WHERE service = ?1 AND start > ?2 - 86400 AND start < ?3 "
+                                       "AND stop > ?2")
+                                          .c_str()) &&
+           s.inSpan.Prepare(db_, (std::string("SELECT ") + kStoredColumns +
+                                  " FROM events WHERE service = ?1 AND start >= ?2 AND start < ?3")
+                                     .c_str()) &&
+           s.removeEvent.Prepare(db_, "DELETE FROM events WHERE id = ?1") &&
            s.insertEvent.Prepare(db_,
-                                 "INSERT INTO events(service, event_id, start, stop, title, subtitle, description, "
-                                 "content, genre, rating, flags) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)") &&
+                                 "INSERT INTO events(id, service, event_id, start, stop, title, subtitle, description, "
+                                 "content, genre, rating, flags) "
+                                 "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)") &&
+           s.unindex.Prepare(db_, "INSERT INTO events_text(events_text, rowid, title, subtitle, description) "
+                                  "VALUES ('delete', ?1, ?2, ?3, ?4)") &&
+           s.indexFrom.Prepare(db_, "INSERT INTO events_text(rowid, title, subtitle, description) "
+                                    "SELECT id, title, subtitle, description FROM events WHERE id >= ?1") &&
+           s.unindexEnded.Prepare(db_, "INSERT INTO events_text(events_text, rowid, title, subtitle, description) "
+                                       "SELECT 'delete', id, title, subtitle, description FROM events WHERE stop < ?1") &&
            s.purge.Prepare(db_, "DELETE FROM events WHERE stop < ?1") &&
            s.writeClock.Prepare(db_, "INSERT OR REPLACE INTO clock(id, difference) VALUES (0, ?1)") &&
            s.clock.Prepare(db_, "SELECT difference FROM clock WHERE id = 0") &&
@@ -282,89 +251,6 @@ bool GuideStore::Prepare()
                                   "JOIN services s ON s.id = e.service "
                                   "WHERE events_text MATCH ?1 AND e.stop > ?2 ORDER BY e.start, s.sid LIMIT ?3")
                                      .c_str());
-}
-
-bool GuideStore::Write(const GuideBatch& batch)
-{
-    if (!db_)
-        return false;
-    Statements& s = *st_;
-    if (s.begin.Run() != SQLITE_DONE) {
-        Fail("begin");
-        return false;
-    }
-    std::map<ServiceKey, std::int64_t> ids;
-    auto serviceId = [&](const ServiceKey& k) -> std::int64_t {
-        auto found = ids.find(k);
-        if (found != ids.end())
-            return found->second;
-        s.ensureService.Bind(1, k.onid);
-        s.ensureService.Bind(2, k.tsid);
-        s.ensureService.Bind(3, k.sid);
-        if (s.ensureService.Run() != SQLITE_DONE)
-            return -1;
-        s.serviceId.Bind(1, k.onid);
-        s.serviceId.Bind(2, k.tsid);
-        s.serviceId.Bind(3, k.sid);
-        std::int64_t id = -1;
-        if (sqlite3_step(s.serviceId.get()) == SQLITE_ROW)
-            id = sqlite3_column_int64(s.serviceId.get(), 0);
-        sqlite3_reset(s.serviceId.get());
-        ids.emplace(k, id);
-        return id;
-    };
-
-    bool ok = true;
-    for (const GuideService& service : batch.services) {
-        s.upsertService.Bind(1, service.key.onid);
-        s.upsertService.Bind(2, service.key.tsid);
-        s.upsertService.Bind(3, service.key.sid);
-        s.upsertService.Bind(4, service.name);
-        ok = ok && s.upsertService.Run() == SQLITE_DONE;
-    }
-    for (const GuideEntry& e : batch.events) {
-        if (!ok)
-            break;
-        const std::int64_t id = serviceId(e.service);
-        if (id < 0) {
-            ok = false;
-            break;
-        }
-        s.removeOverlap.Bind(1, id);
-        s.removeOverlap.Bind(2, e.start);
-        s.removeOverlap.Bind(3, e.stop);
-        ok = s.removeOverlap.Run() == SQLITE_DONE;
-        const std::string genre = FrenchGenre(e.content);
-        s.insertEvent.Bind(1, id);
-        s.insertEvent.Bind(2, e.eventId);
-        s.insertEvent.Bind(3, e.start);
-        s.insertEvent.Bind(4, e.stop);
-        s.insertEvent.Bind(5, e.title);
-        s.insertEvent.Bind(6, e.subtitle);
-        s.insertEvent.Bind(7, e.description);
-        s.insertEvent.Bind(8, e.content);
-        s.insertEvent.Bind(9, genre);
-        s.insertEvent.Bind(10, e.minimumAge);
-        s.insertEvent.Bind(11, e.flags);
-        ok = ok && s.insertEvent.Run() == SQLITE_DONE;
-    }
-    if (ok && s.commit.Run() == SQLITE_DONE)
-        return true;
-    Fail("write");
-    s.rollback.Run();
-    return false;
-}
-
-int GuideStore::Purge(std::int64_t now)
-{
-    if (!db_)
-        return -1;
-    st_->purge.Bind(1, now - kKeptAfterEnd);
-    if (st_->purge.Run() != SQLITE_DONE) {
-        Fail("purge");
-        return -1;
-    }
-    return sqlite3_changes(db_);
 }
 
 std::vector<GuideService> GuideStore::Services() const

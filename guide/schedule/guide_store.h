@@ -26,11 +26,23 @@ enum class StoreOpenStatus {
     Unavailable,  // nothing opened; message() says why
 };
 
+// A stretch of one service's schedule that the batch gives whole: the events of
+// that service starting in [from, to) that the batch does not hold are gone (a
+// newer version of the schedule dropped them).
+struct GuideSpan {
+    ServiceKey service;
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+    friend bool operator==(const GuideSpan&, const GuideSpan&) = default;
+};
+
 // What one transaction writes. Each service's events replace those stored for
-// it that overlap them (a newer version of the schedule moves or renames them).
+// it that overlap them (a newer version of the schedule moves or renames them);
+// an event stored exactly as it comes again is left as it is.
 struct GuideBatch {
     std::vector<GuideService> services;
     std::vector<GuideEntry> events;
+    std::vector<GuideSpan> spans = {};
 };
 
 class GuideStore {
@@ -73,6 +85,7 @@ public:
 private:
     bool Exec(const char* sql);
     bool Prepare();
+    bool WriteEvents(const GuideBatch& batch);
     void Fail(const char* what);
 
     sqlite3* db_ = nullptr;

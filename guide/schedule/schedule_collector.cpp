@@ -1,5 +1,7 @@
 #include "guide/schedule/schedule_collector.h"
 
+#include <algorithm>
+
 #include "guide/schedule/broadcast_clock.h"
 #include "guide/schedule/event_texts.h"
 
@@ -25,6 +27,7 @@ bool ScheduleCollector::OnEitSection(const std::uint8_t* section, std::size_t le
     if (!model_.Apply(parsed))
         return false;
     changed_.insert(parsed.service);
+    changedSections_[parsed.service].insert(static_cast<std::uint16_t>(parsed.tableId << 8 | parsed.sectionNumber));
     pendingEvents_ += parsed.events.size();
     return true;
 }
@@ -67,6 +70,17 @@ GuideBatch ScheduleCollector::TakeBatch(std::int64_t nowMs)
         // left has nothing to write.
         for (const ScheduleEvent& event : model_.Events(service))
             batch.events.push_back(DecodeEvent(service, event));
+        if (auto sections = changedSections_.find(service); sections != changedSections_.end()) {
+            for (std::uint16_t slot : sections->second) {
+                const auto span = model_.WholeSegment(service, static_cast<std::uint8_t>(slot >> 8),
+                                                      static_cast<std::uint8_t>(slot & 0xFF));
+                // The sections of one segment all give the same span.
+                if (span && std::find(batch.spans.begin(), batch.spans.end(),
+                                      GuideSpan{service, span->first, span->second}) == batch.spans.end())
+                    batch.spans.push_back({service, span->first, span->second});
+            }
+            changedSections_.erase(sections);
+        }
         if (auto name = names_.find(service); name != names_.end() && named_.insert(service).second)
             batch.services.push_back({service, name->second});
     }

@@ -45,8 +45,10 @@ public:
 
     // True when a batch should be taken now (PC clock in milliseconds).
     bool BatchDue(std::int64_t nowMs) const;
-    // The changed services' events, whole services, decoded and named; marks the
-    // batch taken at `nowMs`. Services left over wait for the next batch.
+    // The changed services' events, whole services, decoded and named, with the
+    // schedule segments the changed sections complete as spans the store takes
+    // whole (what a newer version dropped goes); marks the batch taken at
+    // `nowMs`. Services left over wait for the next batch.
     GuideBatch TakeBatch(std::int64_t nowMs);
     bool HasPending() const { return !changed_.empty(); }
 
@@ -59,6 +61,8 @@ private:
     ScheduleModel model_;
     std::map<ServiceKey, std::string> names_;
     std::set<ServiceKey> changed_;
+    // Per changed service, the sections (table_id << 8 | section_number) heard anew.
+    std::map<ServiceKey, std::set<std::uint16_t>> changedSections_;
     std::size_t pendingEvents_ = 0;  // events of the changed sections, an estimate
     std::set<ServiceKey> named_;     // services whose name the store has
     std::optional<std::int64_t> difference_;

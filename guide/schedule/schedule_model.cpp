@@ -10,6 +10,19 @@ constexpr std::int64_t kKeptAfterEnd = 3600;
 // Far more services than any set of multiplexes carries: beyond it, sections of
 // new services are damaged or forged ones, and must not grow the model forever.
 constexpr std::size_t kMaxServices = 4096;
+constexpr std::uint8_t kFirstScheduleTable = 0x50;
+constexpr std::int64_t kSegmentSeconds = 3 * 3600;
+constexpr int kSectionsPerSegment = 8;
+
+std::uint16_t Slot(std::uint8_t tableId, std::uint8_t sectionNumber)
+{
+    return static_cast<std::uint16_t>(tableId << 8 | sectionNumber);
+}
+
+std::int64_t SegmentStartOf(std::int64_t t)
+{
+    return t - ((t % kSegmentSeconds) + kSegmentSeconds) % kSegmentSeconds;
+}
 
 // The present/following sections of many broadcasters (and of ours) carry the
 // short event alone, while the schedule's copy of the same event has the long
@@ -37,7 +50,7 @@ void FillFrom(ScheduleEvent& kept, const ScheduleEvent& older)
 
 bool ScheduleModel::Apply(const EitSection& section)
 {
-    const auto slot = static_cast<std::uint16_t>(section.tableId << 8 | section.sectionNumber);
+    const auto slot = Slot(section.tableId, section.sectionNumber);
     if (services_.size() >= kMaxServices && !services_.count(section.service))
         return false;
     ServiceSections& sections = services_[section.service];
@@ -46,6 +59,7 @@ bool ScheduleModel::Apply(const EitSection& section)
         return false;
     HeldSection& held = sections[slot];
     held.version = section.version;
+    held.segmentLast = section.segmentLastSectionNumber;
     held.heard = ++arrivals_;
     held.events = section.events;
     return true;
@@ -85,6 +99,44 @@ std::vector<ScheduleEvent> ScheduleModel::Events(const ServiceKey& service) cons
     std::sort(result.begin(), result.end(),
               [](const ScheduleEvent& a, const ScheduleEvent& b) { return a.start < b.start; });
     return result;
+}
+
+std::optional<std::pair<std::int64_t, std::int64_t>> ScheduleModel::WholeSegment(const ServiceKey& service,
+                                                                                 std::uint8_t tableId,
+                                                                                 std::uint8_t sectionNumber) const
+{
+    const auto found = services_.find(service);
+    if (tableId < kFirstScheduleTable || found == services_.end())
+        return std::nullopt;
+    const ServiceSections& sections = found->second;
+    const auto own = sections.find(Slot(tableId, sectionNumber));
+    if (own == sections.end())
+        return std::nullopt;
+    const std::uint8_t version = own->second.version;
+    const int first = sectionNumber / kSectionsPerSegment * kSectionsPerSegment;
+    const int last = std::clamp<int>(own->second.segmentLast, first, first + kSectionsPerSegment - 1);
+
+    std::optional<std::int64_t> start;
+    for (int n = first; n <= last; ++n) {
+        const auto held = sections.find(Slot(tableId, static_cast<std::uint8_t>(n)));
+        if (held == sections.end() || held->second.version != version)
+            return std::nullopt;
+        if (!start && !held->second.events.empty())
+            start = SegmentStartOf(held->second.events.front().start);
+    }
+    // An empty segment (every event of it cancelled, or a past part of today)
+    // takes its place from another segment of the same table and version: the
+    // segments of one table follow each other three hours apart.
+    for (auto it = sections.lower_bound(Slot(tableId, 0)); !start && it != sections.end() && it->first >> 8 == tableId;
+         ++it) {
+        if (it->second.version != version || it->second.events.empty())
+            continue;
+        const int segmentsAfter = first / kSectionsPerSegment - (it->first & 0xFF) / kSectionsPerSegment;
+        start = SegmentStartOf(it->second.events.front().start) + segmentsAfter * kSegmentSeconds;
+    }
+    if (!start)
+        return std::nullopt;
+    return std::pair{*start, *start + kSegmentSeconds};
 }
 
 std::vector<ServiceKey> ScheduleModel::Services() const

@@ -3,11 +3,15 @@
 // walk through the schedule and the details pane shows a long description
 // whole; a search typed without accents finds an accented title; the export
 // writes an XMLTV file that the xmltv tools accept; Enter on a programme on the
-// air watches its channel.
+// air watches its channel. On the demo broadcast, whose clock is months from the
+// PC's, the grid opened before the schedule came fills by itself and shows what
+// is on the air by the broadcast's clock.
 #include <windows.h>
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,10 +19,12 @@
 
 #include "channels/channel_choices.h"
 #include "common/text_convert.h"
+#include "guide/schedule/event_texts.h"
 #include "guide/schedule/guide_store.h"
 #include "installation.h"
 #include "program_driver.h"
 #include "resources/resource_ids.h"
+#include "tools/tsgen/description_parser.h"
 
 namespace {
 
@@ -168,7 +174,10 @@ TEST(GuideWindow, GridDetailsSearchAndExportOfTheStoredGuide)
     const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
     WriteGuide(installation.Path(), channels, now);
 
-    Program program = installation.Start();
+    // No broadcast, hence no broadcast clock: the grid goes by the PC's, as the
+    // stored guide was written.
+    ScratchDir silence;
+    Program program = installation.Start(silence.Path());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 30000));
@@ -238,6 +247,52 @@ TEST(GuideWindow, GridDetailsSearchAndExportOfTheStoredGuide)
     PostMessageW(grid, WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return StatusBarChannelName(window) == ShownName(channels[1]); }, 10000));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// The title of the demo's programme on the air on `service` by its broadcast clock.
+std::string DemoOnTheAir(const ServiceKey& service)
+{
+    std::ifstream file(std::filesystem::path(WindowsPathOf(BRISOME_SOURCE_DIR "/demo/broadcast.txt")), std::ios::binary);
+    const tsgen::Description demo = tsgen::ParseDescription(std::string((std::istreambuf_iterator<char>(file)), {}));
+    for (const auto& mux : demo.multiplexes)
+        for (const auto& s : mux.services)
+            if (ServiceKey{mux.onid, mux.tsid, s.sid} == service)
+                for (const auto& e : s.events)
+                    if (e.start <= demo.clock && demo.clock < e.start + e.duration)
+                        return DvbTextToUtf8(e.title);
+    return {};
+}
+
+TEST(GuideWindow, OpenedBeforeTheScheduleItFillsByItselfAtTheBroadcastNow)
+{
+    Installation installation;
+    const ChannelList channels = installation.Channels();
+    ASSERT_FALSE(channels.empty());
+    const std::string onAir = DemoOnTheAir(KeyOf(channels[0]));
+    ASSERT_FALSE(onAir.empty());
+
+    Program program = installation.Start();
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    // At once, with no guide.db yet: the grid opens empty or nearly.
+    HWND dialog = PressCtrlG(window, program.Id());
+    ASSERT_NE(dialog, nullptr) << "Ctrl+G opened no \"Guide complet\" window";
+    HWND details = GetDlgItem(dialog, IDC_GRID_DETAILS);
+    std::wstring shown;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (shown = TextOf(details)).find(WidenText(onAir, CodePage::Utf8)) != std::wstring::npos; }, 30000))
+        << onAir << " not shown: " << NarrowText(shown.substr(0, 200), CodePage::Utf8);
+    // The PC's clock is months away from the broadcast's: the line says so.
+    std::wstring notice;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (notice = TextOf(GetDlgItem(dialog, IDC_GRID_CLOCK))).find(L"horloge") != std::wstring::npos; },
+        5000));
+
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);

@@ -2,12 +2,14 @@
 // texts of the details pane, with French clocks (winter +1 h, summer +2 h).
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "guide/grid/grid_details.h"
 #include "guide/grid/grid_layout.h"
 #include "guide/grid/grid_navigation.h"
+#include "guide/grid/grid_refresh.h"
 #include "guide/grid/grid_time.h"
 
 namespace {
@@ -280,6 +282,52 @@ TEST(GuideGrid, DetailsShowEveryPartAndTheWholeDescription)
     GuideEntry bare = Event({1, 2, 3}, kDay0, 30, "Info\r\nflash");
     EXPECT_EQ(EventDetails(bare, "Un", Winter), "mercredi 9 d\xC3\xA9" "cembre 2026, 01:00 - 01:30\r\nUn\r\nInfo\r\nflash");
     EXPECT_EQ(SearchResultLine(bare, "Un", Winter), "mer. 9  01:00  Un  Info  flash");
+}
+
+TEST(GuideGrid, NewScheduleKeepsTheSelectionAndTheView)
+{
+    const std::int64_t t = kDay0 + 19 * kH;
+    const std::vector<GridRow> before = Rows();
+    // Row 0 holds A1 A2 A3 A4 A5; A2 (event_id 0 like all of them) is selected.
+    const GridView view{t - kH, 1};
+    const GridState selectedA2{view, {0, 1}};
+    auto withRow0 = [&](std::vector<GuideEntry> events) {
+        std::vector<GridRow> rows = before;
+        rows[0].events = std::move(events);
+        return rows;
+    };
+    GuideEntry a2 = before[0].events[1];
+    a2.eventId = 42;
+    GuideEntry a2Moved = a2;
+    a2Moved.start += 20 * 60;
+    GuideEntry other = Event(before[0].key, t + 50 * 60, 100, "Autre");
+    other.eventId = 43;
+    struct Case {
+        const char* name;
+        std::vector<GridRow> rows;
+        GridState state;
+        std::optional<GuideEntry> selected;
+        int event;  // selected afterwards in row 0
+    } cases[] = {
+        {"a_programme_added_before_it", withRow0({before[0].events[0], Event(before[0].key, t + 50, 10, "Flash"), a2}),
+         selectedA2, a2, 2},
+        {"moved_by_a_new_version", withRow0({before[0].events[0], a2Moved}), selectedA2, a2, 1},
+        {"replaced_by_another_at_its_time", withRow0({before[0].events[0], other}), selectedA2, a2, 1},
+        {"its_row_emptied", withRow0({}), selectedA2, a2, -1},
+        {"opened_before_the_schedule_goes_to_now", before, {view, {0, -1}}, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        const GridContext context{c.rows, GridGeometry{800, 400}, t + 10 * 60, Winter};
+        const GridState after = KeepPlace(context, c.state, c.selected);
+        EXPECT_EQ(after.place, (GridPlace{0, c.event})) << c.name;
+        // The view stays, unless there was nothing to keep: then it goes to now.
+        EXPECT_EQ(after.view.start, c.selected ? view.start : t) << c.name;
+    }
+    EXPECT_TRUE(SameSchedule(before, Rows()));
+    EXPECT_FALSE(SameSchedule(before, withRow0({before[0].events[0], a2})));
+    std::vector<GridRow> retitled = before;
+    retitled[2].events.push_back(Event(before[2].key, t, 10, "Nouveau"));
+    EXPECT_FALSE(SameSchedule(before, retitled));
 }
 
 TEST(GuideGrid, ClockNoticeOnlyBeyondAMinute)

@@ -3,6 +3,7 @@
 // the broadcast clock against the PC's.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 #include "channels/psi/crc32.h"
@@ -28,15 +29,16 @@ EitEvent HalfHour(unsigned id, int slot, const std::string& title)
     return {id, kMjd, {bcd(minutes / 60), bcd(minutes % 60), 0}, {0x00, 0x30, 0x00}, Title(title)};
 }
 
+// `segmentLast`: the segment's last section number, this section's by default.
 Bytes Section(std::uint8_t table, const ServiceKey& service, std::uint8_t version, std::uint8_t number,
-              const std::vector<EitEvent>& events)
+              const std::vector<EitEvent>& events, int segmentLast = -1)
 {
     Bytes body;
     for (unsigned v : {unsigned{service.tsid}, unsigned{service.onid}}) {
         body.push_back(static_cast<std::uint8_t>(v >> 8));
         body.push_back(static_cast<std::uint8_t>(v));
     }
-    body.push_back(number);  // segment_last_section_number
+    body.push_back(static_cast<std::uint8_t>(segmentLast < 0 ? number : segmentLast));
     body.push_back(table);
     for (const EitEvent& e : events)
         Append(body, EitEventBytes(e));
@@ -106,6 +108,82 @@ INSTANTIATE_TEST_SUITE_P(
                     {}},
         CollectCase{"the_clock_is_no_eit", {ShortSection(0x70, {0xEF, 0xC7, 0x12, 0, 0})}, {false}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Section 32 opens the segment of noon to 15:00 UTC in a table of today.
+constexpr std::uint8_t kNoonSection = 32;
+constexpr std::int64_t kSegment = 3 * 3600;
+
+struct SpanCase {
+    const char* name;
+    std::vector<Bytes> sections;
+    std::vector<GuideSpan> spans;
+};
+
+void PrintTo(const SpanCase& c, std::ostream* os) { *os << c.name; }
+
+
+class CollectorSpanTest : public testing::TestWithParam<SpanCase> {};
+
+TEST_P(CollectorSpanTest, GivesTheStoreTheSegmentsHeardWhole)
+{
+    ScheduleCollector collector;
+    for (const Bytes& s : GetParam().sections)
+        collector.OnEitSection(s.data(), s.size());
+    EXPECT_EQ(collector.TakeBatch(0).spans, GetParam().spans);
+}
+
+const Bytes kNoonWhole = Section(0x50, kOne, 1, kNoonSection, {HalfHour(1, 0, "Midi")});
+const Bytes kNoonFirstOfTwo = Section(0x50, kOne, 1, kNoonSection, {HalfHour(1, 0, "Midi")}, kNoonSection + 1);
+const Bytes kNoonSecondOfTwo = Section(0x50, kOne, 1, kNoonSection + 1, {HalfHour(2, 2, "Suite")}, kNoonSection + 1);
+
+INSTANTIATE_TEST_SUITE_P(
+    Segments, CollectorSpanTest,
+    testing::Values(
+        SpanCase{"one_section_segment", {kNoonWhole}, {{kOne, kNoon, kNoon + kSegment}}},
+        SpanCase{"waiting_for_the_segment_second_section", {kNoonFirstOfTwo}, {}},
+        SpanCase{"both_sections_held", {kNoonFirstOfTwo, kNoonSecondOfTwo}, {{kOne, kNoon, kNoon + kSegment}}},
+        SpanCase{"sections_of_two_versions",
+                 {kNoonFirstOfTwo, Section(0x50, kOne, 2, kNoonSection + 1, {HalfHour(2, 2, "Suite")}, kNoonSection + 1)},
+                 {}},
+        SpanCase{"an_empty_segment_placed_by_its_table",
+                 {kNoonWhole, Section(0x50, kOne, 1, kNoonSection + 8, {})},
+                 {{kOne, kNoon, kNoon + kSegment}, {kOne, kNoon + kSegment, kNoon + 2 * kSegment}}},
+        SpanCase{"an_empty_table_gives_no_time", {Section(0x50, kOne, 1, kNoonSection, {})}, {}},
+        SpanCase{"present_following_has_no_segments", {Section(0x4E, kOne, 1, 0, {HalfHour(1, 0, "Midi")})}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Collector, AnEventANewerVersionDropsLeavesTheStore)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brisome-collector-dropped";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    {
+        GuideStore store;
+        ASSERT_EQ(store.Open(folder / "guide.db"), StoreOpenStatus::Opened);
+        // From an earlier session: the evening, a segment not heard again yet.
+        GuideEntry evening;
+        evening.service = kOne;
+        evening.eventId = 9;
+        evening.start = kNoon + 6 * 3600;
+        evening.stop = evening.start + 3600;
+        evening.title = "Soir";
+        ASSERT_TRUE(store.Write({{}, {evening}}));
+
+        ScheduleCollector collector;
+        const Bytes first = Section(0x50, kOne, 1, kNoonSection, {HalfHour(1, 0, "Midi"), HalfHour(2, 2, "Annulé")});
+        const Bytes second = Section(0x50, kOne, 2, kNoonSection, {HalfHour(1, 0, "Midi")});
+        for (const Bytes* s : {&first, &second}) {
+            collector.OnEitSection(s->data(), s->size());
+            ASSERT_TRUE(store.Write(collector.TakeBatch(0)));
+        }
+        std::vector<std::string> titles;
+        for (const GuideEntry& e : store.Events())
+            titles.push_back(e.title);
+        EXPECT_EQ(titles, (std::vector<std::string>{"Midi", "Soir"}));
+        EXPECT_TRUE(store.Search("annule", kNoon).empty());
+    }
+    std::filesystem::remove_all(folder);
+}
 
 TEST(Collector, NamesAServiceOnceAndOnlyFromTheChannelList)
 {
