@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/program_timers.h"
@@ -18,6 +20,7 @@
 #include "guide/guide_database.h"
 #include "record/file_errors.h"
 #include "record/recorder.h"
+#include "record/timers/conflicts.h"
 #include "record/timers/scheduler.h"
 #include "record/timers/timer_runner_rules.h"
 
@@ -117,6 +120,22 @@ void Carry(const std::vector<TimerAction>& actions, std::vector<Timer>& timers, 
     }
 }
 
+// Waiting timers that would want the tuner on two multiplexes at once say so in
+// the list ("Conflit avec <titre>"), and stop saying it once they no longer do.
+void MarkListedConflicts(std::vector<Timer>& timers, std::int64_t now, const TimeZoneRule& zone,
+                         std::vector<std::size_t>& changed)
+{
+    std::vector<std::pair<TimerState, std::string>> before;
+    before.reserve(timers.size());
+    for (const Timer& t : timers)
+        before.emplace_back(t.state, t.detail);
+    if (!MarkConflicts(timers, now, zone))
+        return;
+    for (std::size_t i = 0; i < timers.size(); ++i)
+        if (timers[i].state != before[i].first || timers[i].detail != before[i].second)
+            changed.push_back(i);
+}
+
 void Commit(const std::vector<std::size_t>& changed)
 {
     const TimerBook::Outcome outcome = ProgramTimers().Commit(changed);
@@ -200,6 +219,8 @@ void Decide()
     if (recording && IsValidChannelIndex(Chaines, currentChannel))
         held = KeyOf(Chaines[static_cast<std::size_t>(currentChannel)]);
     std::vector<std::size_t> changed;
+    FollowMovedEvents(timers, now, changed);
+    MarkListedConflicts(timers, now, book.zone(), changed);
     deciding = true;
     const std::vector<TimerAction> actions = Schedule(timers, now, held, Watcher(timers), book.zone(), changed);
     Carry(actions, timers, now, book.zone());

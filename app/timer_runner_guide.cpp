@@ -39,3 +39,20 @@ void LookAtGuide(const std::vector<Timer>& timers, std::int64_t now, std::map<st
             watches[t.id] = NextEventWatch(watches[t.id], Sight(t, now), t.end, now);
 }
 
+void FollowMovedEvents(std::vector<Timer>& timers, std::int64_t now, std::vector<std::size_t>& changed)
+{
+    // A schedule moves a programme by minutes or hours, not by days: the event
+    // is looked for within a day of where the timer has it.
+    constexpr std::int64_t kLookAround = 86400;
+    for (std::size_t i = 0; i < timers.size(); ++i) {
+        Timer& t = timers[i];
+        if (!t.eventId || !t.Pending() || now >= t.RecordFrom())
+            continue;
+        for (const GuideEntry& entry : TheGuide().Events(t.service, t.start - kLookAround, t.end + kLookAround))
+            if (entry.eventId == *t.eventId) {
+                if (FollowEvent(t, entry, now))
+                    changed.push_back(i);
+                break;
+            }
+    }
+}

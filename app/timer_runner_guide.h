@@ -11,3 +11,8 @@
 // Looks at the guide for each recording timer set from it and updates its
 // watch (by timer id) as of `now`.
 void LookAtGuide(const std::vector<Timer>& timers, std::int64_t now, std::map<std::int64_t, EventWatch>& watches);
+
+// Moves each waiting timer set from the guide to its event's times when the
+// schedule moved the event (same service and event id) before its recording
+// began. Appends the indexes of the timers moved to `changed`.
+void FollowMovedEvents(std::vector<Timer>& timers, std::int64_t now, std::vector<std::size_t>& changed);

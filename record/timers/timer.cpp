@@ -4,7 +4,8 @@ std::string StateText(const Timer& timer)
 {
     switch (timer.state) {
     case TimerState::Planned: return "Pr\u00e9vu";
-    case TimerState::Recording: return "En cours";
+    case TimerState::Recording:
+        return timer.detail == kReasonSpaceShort ? std::string("En cours : ") + kReasonSpaceShort : "En cours";
     case TimerState::Done: return "Termin\u00e9";
     case TimerState::Missed: return "Manqu\u00e9 : " + timer.detail;
     case TimerState::Failed: return "\u00c9chec : " + timer.detail;

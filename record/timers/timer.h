@@ -62,3 +62,6 @@ inline constexpr const char* kReasonTunerBusy = "tuner occup\u00e9";
 inline constexpr const char* kReasonNotRunning = "programme ferm\u00e9";
 inline constexpr const char* kReasonInterrupted = "programme interrompu";
 inline constexpr const char* kReasonChannelGone = "cha\u00eene absente";
+// Said of a recording whose drive had less room than it needs: it records
+// anyway, for what fits.
+inline constexpr const char* kReasonSpaceShort = "Espace insuffisant";

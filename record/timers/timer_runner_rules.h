@@ -16,9 +16,6 @@ inline constexpr std::int64_t kAssumedServiceBitsPerSecond = 8'000'000;
 // assumed rate when 0 or less); 0 for a window already over.
 std::uint64_t ExpectedRecordingBytes(std::int64_t seconds, std::int64_t bitsPerSecond = 0);
 
-// The reason shown when the video folder's drive has less room than that.
-inline constexpr const char* kReasonSpaceShort = "Espace insuffisant";
-
 // How long a window timer waits, in milliseconds, for the wake at `wake` (whole
 // seconds of the program's clock) when it is `nowMs` (milliseconds, same
 // clock): a little past the second, so that the decisions see it reached, and

@@ -70,3 +70,14 @@ TEST(TimerRunnerRules, GuideLooksTurnIntoTheProgrammesWatch)
 }
 
 }  // namespace
+
+TEST(TimerRunnerRules, ARecordingShortOfRoomSaysSoInTheList)
+{
+    Timer t;
+    t.state = TimerState::Recording;
+    EXPECT_EQ(StateText(t), "En cours");
+    t.detail = kReasonSpaceShort;
+    EXPECT_EQ(StateText(t), "En cours : Espace insuffisant");
+    t.detail = kReasonInterrupted;  // a resumption keeps its reason for the end
+    EXPECT_EQ(StateText(t), "En cours");
+}
