@@ -8,6 +8,10 @@ namespace standin {
 
 namespace {
 
+// The most streams the renderer's mixer takes (MAX_MIXER_STREAMS of the SDK,
+// which mingw-w64's headers leave out).
+constexpr DWORD kMaxMixerStreams = 16;
+
 Box ToBox(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 RECT ToRect(const Box& b) { return {b.left, b.top, b.right, b.bottom}; }
 
@@ -22,7 +26,7 @@ HRESULT STDMETHODCALLTYPE CVideoRenderer::SetImageCompositor(IVMRImageCompositor
 // stream whatever the number asked.
 HRESULT STDMETHODCALLTYPE CVideoRenderer::SetNumberOfStreams(DWORD streams)
 {
-    if (streams == 0 || streams > MAX_MIXER_STREAMS) return E_INVALIDARG;
+    if (streams == 0 || streams > kMaxMixerStreams) return E_INVALIDARG;
     if (input_.IsConnected()) return VFW_E_WRONG_STATE;
     std::lock_guard<std::mutex> lock(mutex_);
     if (mixerStreams_ != 0) return E_FAIL;  // already configured
