@@ -142,9 +142,12 @@ TEST(Timers, ByHandConflictFromTheGridAndAfterARestart)
             other = static_cast<int>(i);
     ASSERT_GE(other, 0);
     WriteGuide(installation.Path(), KeyOf(channels[0]), static_cast<std::int64_t>(std::time(nullptr)));
+    // No broadcast, hence no broadcast clock: the grid and the timers go by the
+    // PC's, as the stored guide was written (the demo's clock is months away).
+    ScratchDir silence;
 
     {
-        Program program = installation.Start();
+        Program program = installation.Start(silence.Path());
         HWND window = program.WaitForMainWindow();
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return !StatusBarChannelName(window).empty(); }, 30000));
@@ -217,7 +220,7 @@ TEST(Timers, ByHandConflictFromTheGridAndAfterARestart)
     }
 
     // Started anew: both timers are there, the film first.
-    Program program = installation.Start();
+    Program program = installation.Start(silence.Path());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     HWND list = PressCtrl(window, program.Id(), 'R', kList);
