@@ -12,6 +12,7 @@
 #include "installation.h"
 #include "message_box_watcher.h"
 #include "program_driver.h"
+#include "recorded_packets.h"
 #include "resources/playback_ids.h"
 #include "resources/resource_ids.h"
 #include "screen_capture.h"
@@ -23,20 +24,6 @@ constexpr UINT kPlaybackSeek = WM_APP + 0x49;
 // The open-file dialog's file name box (a combo box, or an edit box in the old style).
 constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileNameEdit = 0x480;
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
 
 std::uint64_t SizeOf(const std::wstring& path)
 {

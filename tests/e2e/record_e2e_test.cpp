@@ -17,11 +17,11 @@
 #include "installation.h"
 #include "message_box_watcher.h"
 #include "program_driver.h"
+#include "recorded_packets.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-using Packets = std::vector<std::string>;
 
 std::string ReadAll(const std::wstring& path)
 {
@@ -96,57 +96,6 @@ std::string HostToolOutput(const std::string& tool, const std::string& options, 
 std::string IdentifySize(const std::wstring& path)
 {
     return HostToolOutput("/usr/bin/identify", "-format %wx%h", path, L".bmp");
-}
-
-std::uint16_t PidOf(const std::string& packet)
-{
-    return static_cast<std::uint16_t>((static_cast<unsigned char>(packet[1]) & 0x1F) << 8 |
-                                      static_cast<unsigned char>(packet[2]));
-}
-
-// The packets of a stream whose PID `keep` accepts, in order.
-template <class Keep>
-Packets PacketsOf(const std::string& stream, Keep keep)
-{
-    Packets out;
-    for (size_t at = 0; at + kTsPacketSize <= stream.size(); at += kTsPacketSize) {
-        std::string packet = stream.substr(at, kTsPacketSize);
-        if (keep(PidOf(packet)))
-            out.push_back(std::move(packet));
-    }
-    return out;
-}
-
-// Whether `recorded` is a run of consecutive packets of `source`, which the
-// stand-in tuner plays in a loop: nothing lost, nothing doubled, nothing added.
-bool IsLoopedRun(const Packets& recorded, const Packets& source)
-{
-    if (recorded.empty() || source.empty())
-        return false;
-    for (size_t start = 0; start < source.size(); ++start) {
-        if (source[start] != recorded[0])
-            continue;
-        size_t i = 1;
-        while (i < recorded.size() && recorded[i] == source[(start + i) % source.size()])
-            ++i;
-        if (i == recorded.size())
-            return true;
-    }
-    return false;
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
 }
 
 std::wstring SourceStream(const Chaine& channel)

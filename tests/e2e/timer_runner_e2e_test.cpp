@@ -18,11 +18,11 @@
 #include "channels/psi/ts_packet.h"
 #include "installation.h"
 #include "program_driver.h"
+#include "recorded_packets.h"
 #include "record/timers/timer_store.h"
 
 namespace {
 
-using Packets = std::vector<std::string>;
 
 // The first multiplex of the demo broadcast, its two television services, for
 // twenty seconds a loop and without the broadcast's clock: the program then
@@ -81,41 +81,6 @@ std::uint64_t SizeOf(const std::wstring& folder, const std::wstring& prefix)
         return 0;
     FindClose(search);
     return std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
-}
-
-std::uint16_t PidOf(const std::string& packet)
-{
-    return static_cast<std::uint16_t>((static_cast<unsigned char>(packet[1]) & 0x1F) << 8 |
-                                      static_cast<unsigned char>(packet[2]));
-}
-
-template <class Keep>
-Packets PacketsOf(const std::string& stream, Keep keep)
-{
-    Packets out;
-    for (size_t at = 0; at + kTsPacketSize <= stream.size(); at += kTsPacketSize) {
-        std::string packet = stream.substr(at, kTsPacketSize);
-        if (keep(PidOf(packet)))
-            out.push_back(std::move(packet));
-    }
-    return out;
-}
-
-// Whether `recorded` is a run of consecutive packets of the looped `source`.
-bool IsLoopedRun(const Packets& recorded, const Packets& source)
-{
-    if (recorded.empty() || source.empty())
-        return false;
-    for (size_t start = 0; start < source.size(); ++start) {
-        if (source[start] != recorded[0])
-            continue;
-        size_t i = 1;
-        while (i < recorded.size() && recorded[i] == source[(start + i) % source.size()])
-            ++i;
-        if (i == recorded.size())
-            return true;
-    }
-    return false;
 }
 
 // The time the recording's clock references cover, in seconds: the steps
