@@ -24,6 +24,7 @@
 #include "record/playback/played_service.h"
 #include "record/playback/random_access.h"
 #include "record/playback/ring_file_win.h"
+#include "record/playback/time_shift_seek.h"
 #include "record/playback/time_shift_session_win.h"
 #include "record/service_pids.h"
 
@@ -129,11 +130,19 @@ std::uint64_t FileOffsetFor(std::int64_t ms)
     return start.value_or(offset);
 }
 
+std::uint64_t BufferOffsetFor(std::int64_t ms)
+{
+    const std::int32_t video = session->service.Video;
+    return TimeShiftSeekOffset(session->timeShift->buffer(), ms,
+                               static_cast<std::uint16_t>(video > 0 && video < 0x1FFF ? video : 0),
+                               CodingOf(session->service.VideoCodec), kRandomAccessSearch);
+}
+
 void SeekTo(std::int64_t ms)
 {
     if (!session->branch)
         return;
-    const std::uint64_t offset = session->file ? FileOffsetFor(ms) : session->timeShift->buffer().OffsetAt(ms);
+    const std::uint64_t offset = session->file ? FileOffsetFor(ms) : BufferOffsetFor(ms);
     session->branch->SeekTo(offset, !session->state.paused());
 }
 
