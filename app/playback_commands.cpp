@@ -310,20 +310,9 @@ void BackToLiveCommand()
 bool OnPlaybackKey(WPARAM virtualKey)
 {
     const bool control = GetKeyState(VK_CONTROL) < 0;
-    if (control && virtualKey == 'O') {
-        PlayRecordingCommand();
-        return true;
-    }
     const auto command = PlaybackCommandForKey(static_cast<unsigned>(virtualKey), control);
-    if (!command)
-        return false;
-    if (*command == PlaybackCommand::PlayPause) {
-        if (control)
-            return false;
-        PlaybackPauseCommand();
-        return true;
-    }
-    if (!session)
+    // P and Pause come as the accelerators' IDM_PLAYBACK_PAUSE, Ctrl+O as IDM_PLAY_FILE.
+    if (!command || *command == PlaybackCommand::PlayPause || !session)
         return false;
     Carry(session->state.Apply(*command));
     return true;
