@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/playback_bar.h"
+#include "app/playback_cover.h"
 #include "app/shell_state.h"
 #include "app/video_placement.h"
 #include "channels/chaine.h"
@@ -23,12 +24,15 @@
 #include "record/playback/played_service.h"
 #include "record/playback/random_access.h"
 #include "record/playback/ring_file_win.h"
+#include "record/playback/time_shift_seek.h"
 #include "record/playback/time_shift_session_win.h"
 #include "record/service_pids.h"
 
 namespace {
 
 constexpr UINT kRefreshMs = 200;
+// While the cover waits for the played picture, it is looked for this often.
+constexpr UINT kCoverWatchMs = 40;
 // How far past a seek's place the next picture to start from is looked for.
 constexpr std::uint64_t kRandomAccessSearch = 4u << 20;
 
@@ -64,13 +68,30 @@ void Relayout()
     InvalidateRect(mainWindow, nullptr, FALSE);
 }
 
+// The timer runs faster while the cover waits for a played picture to replace it.
+void ArmTimer()
+{
+    const bool watching = PlaybackCoverShown() && session && session->branch;
+    SetTimer(mainWindow, TIMER_PLAYBACK, watching ? kCoverWatchMs : kRefreshMs, nullptr);
+}
+
+// The cover goes once the played picture shows; a branch without a picture (a
+// file of sound only) leaves it black.
+void WatchCover()
+{
+    if (PlaybackCoverShown() && session->branch && session->branch->ShowsPicture()) {
+        HidePlaybackCover();
+        ArmTimer();
+    }
+}
+
 void Begin(std::unique_ptr<Session> next)
 {
     session = std::move(next);
     ShowPlaybackBar(mainWindow);
     Relayout();
     Refresh();
-    SetTimer(mainWindow, TIMER_PLAYBACK, kRefreshMs, nullptr);
+    ArmTimer();
 }
 
 std::wstring FileMessage(const wchar_t* path, const wchar_t* reason)
@@ -109,11 +130,19 @@ std::uint64_t FileOffsetFor(std::int64_t ms)
     return start.value_or(offset);
 }
 
+std::uint64_t BufferOffsetFor(std::int64_t ms)
+{
+    const std::int32_t video = session->service.Video;
+    return TimeShiftSeekOffset(session->timeShift->buffer(), ms,
+                               static_cast<std::uint16_t>(video > 0 && video < 0x1FFF ? video : 0),
+                               CodingOf(session->service.VideoCodec), kRandomAccessSearch);
+}
+
 void SeekTo(std::int64_t ms)
 {
     if (!session->branch)
         return;
-    const std::uint64_t offset = session->file ? FileOffsetFor(ms) : session->timeShift->buffer().OffsetAt(ms);
+    const std::uint64_t offset = session->file ? FileOffsetFor(ms) : BufferOffsetFor(ms);
     session->branch->SeekTo(offset, !session->state.paused());
 }
 
@@ -135,6 +164,8 @@ void StartTimeShift()
 {
     if (!IsValidChannelIndex(Chaines, currentChannel) || !TransportTapInstalled())
         return;
+    // The picture freezes first, then the live PIDs are held and the buffer made.
+    ShowPlaybackCover(mainWindow, windowlessControl.Get());
     auto next = std::make_unique<Session>();
     next->service = HeardService(Chaines[static_cast<std::size_t>(currentChannel)]);
     const std::wstring folder = timeShiftFolder[0] ? std::wstring(timeShiftFolder) : DefaultTimeShiftFolder();
@@ -144,6 +175,7 @@ void StartTimeShift()
                                                                  secondAudioActive, ac3Active),
         mainWindow, WM_TIMESHIFT_FAILED, error);
     if (!next->timeShift) {
+        HidePlaybackCover();
         ShowError(mainWindow, TimeShiftFolderFailureText(folder, error).c_str());
         return;
     }
@@ -170,6 +202,7 @@ bool OpenTimeShiftBranch()
     }
     session->branch = std::move(branch);
     Relayout();
+    ArmTimer();
     return true;
 }
 
@@ -241,6 +274,8 @@ void PlayRecording(const wchar_t* path)
     next->service = *service;
     // Whatever played before ends first: a file, or the pause of live television.
     EndPlayback();
+    // Black until the file's picture shows: the live one must not pass for it.
+    ShowPlaybackCover(mainWindow, nullptr);
     next->hold = std::make_unique<LiveHold>();
     next->feed = std::make_unique<FileFeed>(*next->file, next->index.probe(), next->index.pcrPid());
     std::wstring failure;
@@ -248,6 +283,8 @@ void PlayRecording(const wchar_t* path)
     if (!next->branch) {
         // The live picture comes back as the session goes.
         next.reset();
+        HidePlaybackCover();
+        Relayout();
         ShowError(mainWindow, FileMessage(path, failure.c_str()).c_str());
         return;
     }
@@ -273,20 +310,9 @@ void BackToLiveCommand()
 bool OnPlaybackKey(WPARAM virtualKey)
 {
     const bool control = GetKeyState(VK_CONTROL) < 0;
-    if (control && virtualKey == 'O') {
-        PlayRecordingCommand();
-        return true;
-    }
     const auto command = PlaybackCommandForKey(static_cast<unsigned>(virtualKey), control);
-    if (!command)
-        return false;
-    if (*command == PlaybackCommand::PlayPause) {
-        if (control)
-            return false;
-        PlaybackPauseCommand();
-        return true;
-    }
-    if (!session)
+    // P and Pause come as the accelerators' IDM_PLAYBACK_PAUSE, Ctrl+O as IDM_PLAY_FILE.
+    if (!command || *command == PlaybackCommand::PlayPause || !session)
         return false;
     Carry(session->state.Apply(*command));
     return true;
@@ -304,6 +330,7 @@ void OnPlaybackTimer()
         KillTimer(mainWindow, TIMER_PLAYBACK);
         return;
     }
+    WatchCover();
     PlaybackState& state = session->state;
     const std::uint64_t delivered = session->branch ? session->branch->Delivered() : 0;
     bool settled = true;
@@ -344,6 +371,7 @@ void EndPlayback()
         return;
     KillTimer(mainWindow, TIMER_PLAYBACK);
     session.reset();
+    HidePlaybackCover();
     HidePlaybackBar();
     Relayout();
 }

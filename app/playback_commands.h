@@ -18,7 +18,8 @@ void PlaybackPauseCommand();
 // "Direct": back to live television, the session ended.
 void BackToLiveCommand();
 // A key of the main window; true when playback took it (Left/Right with or
-// without Ctrl, Home, End, P and Pause; the arrows only while a session runs).
+// without Ctrl, Home, End, only while a session runs). P, Pause and Ctrl+O are
+// in the accelerator table.
 bool OnPlaybackKey(WPARAM virtualKey);
 void OnPlaybackSeek(WPARAM share);
 void OnPlaybackTimer();

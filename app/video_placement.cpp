@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/playback_bar.h"
+#include "app/playback_cover.h"
 #include "app/shell_state.h"
 #include "graph/graph_handles.h"
 
@@ -18,8 +19,9 @@ void PlaceVideo()
     // The playback bar, while shown, takes its room below the picture.
     LayoutPlaybackBar(client);
     client.bottom -= PlaybackBarHeight();
+    RECT destination{0, 0, client.right, client.bottom};
+    LayoutPlaybackCover(destination);
     if (!windowlessControl)
         return;
-    RECT destination{0, 0, client.right, client.bottom};
     windowlessControl->SetVideoPosition(nullptr, &destination);
 }

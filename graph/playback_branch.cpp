@@ -236,3 +236,12 @@ std::uint64_t PlaybackBranch::Delivered() const
 {
     return sourceFilter_ ? sourceFilter_->Pin()->Delivered() : 0;
 }
+
+bool PlaybackBranch::ShowsPicture() const
+{
+    BYTE* image = nullptr;
+    if (!windowless_ || FAILED(windowless_->GetCurrentImage(&image)) || !image)
+        return false;
+    CoTaskMemFree(image);
+    return true;
+}

@@ -43,6 +43,8 @@ public:
     void SeekTo(std::uint64_t position, bool running);
     // How far the feed has been delivered (an offset in it).
     std::uint64_t Delivered() const;
+    // Whether the branch's renderer has presented a picture (false without video).
+    bool ShowsPicture() const;
 
 private:
     PlaybackBranch() = default;

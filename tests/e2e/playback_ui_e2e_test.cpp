@@ -87,6 +87,18 @@ double RecordedSeconds(const std::wstring& path)
     return ticks / 90000;
 }
 
+// The recorder has closed `path`: its size no longer changes.
+bool WaitForFinishedFile(const std::wstring& path)
+{
+    std::uint64_t last = 0;
+    return WaitUntil([&] {
+        const std::uint64_t now = SizeOf(path);
+        const bool still = now == last && now > 0;
+        last = now;
+        return still;
+    }, 5000);
+}
+
 // "hh:mm:ss" at `at` as seconds, -1 when it is not there.
 int Seconds(const std::wstring& text, size_t at)
 {
@@ -156,13 +168,7 @@ TEST_F(PlaybackUi, ARecordingPlaysWithItsDurationAndSeeksWhereClicked)
     Sleep(kRecordedMs);
     Command(window_, IDM_STOP_RECORDING);
     const std::wstring path = videos_ + L"\\" + FilesIn(videos_, L"*.mpg")[0];
-    std::uint64_t last = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::uint64_t now = SizeOf(path);
-        const bool still = now == last && now > 0;
-        last = now;
-        return still;
-    }, 5000));
+    ASSERT_TRUE(WaitForFinishedFile(path));
 
     ASSERT_TRUE(OpenThroughDialog(*program_, window_, path));
     ASSERT_TRUE(WaitUntil([&] { return BarShown(window_); }, 5000));
@@ -192,6 +198,36 @@ TEST_F(PlaybackUi, ARecordingPlaysWithItsDurationAndSeeksWhereClicked)
     Command(window_, IDC_PLAYBACK_DIRECT);
     EXPECT_TRUE(WaitUntil([&] { return !BarShown(window_); }, 3000));
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-back-live.bmp"));
+    Close();
+}
+
+TEST_F(PlaybackUi, ARecordingOfSoundOnlyLeavesNoLivePictureUntilDirect)
+{
+    // A radio's stream of four seconds, as a DVB recording of it would be.
+    const std::wstring folder = GenerateBroadcast(
+        "broadcast clock=2026-03-14T19:30:00 seconds=4\n"
+        "repeat pat=100 pmt=100 sdt=500 nit=1000 pcr=30\n"
+        "network id=0x20FA\n"
+        "mux uhf=21 tsid=0x0001 onid=0x20FA\n"
+        "service sid=0x0103 name=\"Radio Brise\" type=radio pmt=0x0300\n"
+        "audio pid=0x0311 lang=fra bitrate=128000\n");
+    ASSERT_FALSE(folder.empty());
+    const auto streams = FilesIn(folder, L"*.ts");
+    ASSERT_EQ(streams.size(), 1u);
+    const std::wstring path = folder + L"\\" + streams[0];
+
+    // While the file plays, its sound only, the live picture is not shown as if
+    // it were the file's.
+    ASSERT_TRUE(OpenThroughDialog(*program_, window_, path));
+    ASSERT_TRUE(WaitUntil([&] { return BarShown(window_); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return Seconds(BarText(window_), 0) >= 1; }, 3000)) << BarText(window_);
+    const WindowPicture playing = ReadWindowPicture(window_, installation_.Path());
+    SaveScreenshot(playing, L"playback-ui-radio.bmp");
+    EXPECT_FALSE(ShowsColour(playing, Colour()));
+
+    Command(window_, IDC_PLAYBACK_DIRECT);
+    EXPECT_TRUE(WaitUntil([&] { return !BarShown(window_); }, 3000));
+    EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-radio-direct.bmp"));
     Close();
 }
 

@@ -40,8 +40,10 @@ TEST_F(ProgramResources, AcceleratorTableHoldsTheKeysInOrder)
         {FVIRTKEY | FNOINVERT, 'G', 40043},            {FVIRTKEY | FNOINVERT | FCONTROL, 'G', 40048},
         {FVIRTKEY | FNOINVERT | FCONTROL, 'R', 40051},
         {FVIRTKEY | FNOINVERT, 'S', 40077},
+        {FVIRTKEY | FNOINVERT | FCONTROL, 'O', 40054}, {FVIRTKEY | FNOINVERT, 'P', 40055},
+        {FVIRTKEY | FNOINVERT, VK_PAUSE, 40055},
     };
-    ASSERT_EQ(n, 14);
+    ASSERT_EQ(n, 17);
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(testing::Message() << "entry " << i);
         EXPECT_EQ(entries[i].fVirt, expected[i].fVirt);

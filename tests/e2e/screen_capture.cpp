@@ -5,8 +5,6 @@
 
 #include "program_driver.h"
 
-namespace {
-
 bool ShowsColour(const WindowPicture& picture, std::uint32_t colour)
 {
     if (picture.pixels.empty())
@@ -18,6 +16,8 @@ bool ShowsColour(const WindowPicture& picture, std::uint32_t colour)
                 return true;
     return false;
 }
+
+namespace {
 
 // The picture as a 24-bit bitmap file, rows from the bottom. The probe's own file
 // has 32-bit pixels whose fourth byte is 0, which image viewers take for full

@@ -7,6 +7,9 @@
 
 #include "program_driver.h"
 
+// Whether some point of the upper part of the picture shows `colour` (0x00RRGGBB).
+bool ShowsColour(const WindowPicture& picture, std::uint32_t colour);
+
 // Waits until some point of the upper part of the window's picture shows `colour`
 // (0x00RRGGBB). Saves the last picture read as `screenshot` in the folder
 // "screenshots" beside the test executable, as an opaque 24-bit bitmap.

@@ -3,11 +3,13 @@
 //
 // Starts the program on the demo broadcast with the stand-in tuner and decoders
 // and, round after round, presses P on live television, times the moment from
-// which the picture (its frame counter) no longer changes, waits a second, presses
+// which the picture (its frame counter) no longer changes (and whether the first
+// picture read after P was already the frozen one), waits a second, presses
 // P again and times the first picture that differs from the frozen one; then
-// "Direct" back to live. Prints the median, minimum and maximum of each. The
-// picture is read from inside the program, some tens of milliseconds a read: the
-// figures include that resolution.
+// "Direct" back to live. Prints the median, minimum and maximum of each. Only
+// the picture's part of the window counts (the playback bar's texts move on
+// every second). The picture is read from inside the program, some tens of
+// milliseconds a read: the figures include that resolution.
 #include <windows.h>
 
 #include <algorithm>
@@ -43,21 +45,59 @@ void Report(const char* what, std::vector<double> times)
                 times[times.size() / 2], times.front(), times.back(), times.size(), failed);
 }
 
+// The rows of the client area that the picture keeps whether or not the
+// playback bar is shown: above the bar's height and the status bar. The bar's
+// own texts and slider change every second and are no picture.
+int PictureRows(HWND window)
+{
+    constexpr int kPlaybackBarHeight = 30;
+    RECT client{};
+    GetClientRect(window, &client);
+    int rows = client.bottom - kPlaybackBarHeight;
+    HWND status = FindWindowExW(window, nullptr, L"msctls_statusbar32", nullptr);
+    RECT bar{};
+    if (status && IsWindowVisible(status) && GetWindowRect(status, &bar))
+        rows -= bar.bottom - bar.top;
+    return std::max(rows, 0);
+}
+
+// The picture's part of the window's pixels, rows from the top.
+std::vector<std::uint32_t> PictureArea(HWND window, const std::wstring& dir)
+{
+    const WindowPicture picture = ReadWindowPicture(window, dir);
+    const int rows = std::min(PictureRows(window), picture.height);
+    const auto end = picture.pixels.begin() + static_cast<std::ptrdiff_t>(rows) * picture.width;
+    return std::vector<std::uint32_t>(picture.pixels.begin(), rows > 0 ? end : picture.pixels.begin());
+}
+
+// How long one read of the picture takes: the resolution of the figures.
+double TimeRead(HWND window, const std::wstring& dir)
+{
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    PictureArea(window, dir);
+    QueryPerformanceCounter(&end);
+    return Milliseconds(start, end);
+}
+
 // From P to the first picture of a run of pictures that stay the same for
-// `steadyMs`; -1 after 10 s.
-double TimeFreeze(HWND window, const std::wstring& dir, DWORD steadyMs)
+// `steadyMs`; -1 after 10 s. `changesAfter` counts the pictures that changed
+// after the first one read (0: the first read already showed the frozen picture).
+double TimeFreeze(HWND window, const std::wstring& dir, DWORD steadyMs, int& changesAfter)
 {
     LARGE_INTEGER start, now, since;
     QueryPerformanceCounter(&start);
     PostMessageW(window, WM_KEYDOWN, 'P', 1);
     std::vector<std::uint32_t> last;
     since = start;
+    changesAfter = -1;
     for (;;) {
-        const WindowPicture picture = ReadWindowPicture(window, dir);
+        const std::vector<std::uint32_t> picture = PictureArea(window, dir);
         QueryPerformanceCounter(&now);
-        if (picture.pixels != last) {
-            last = picture.pixels;
+        if (picture != last) {
+            last = picture;
             since = now;
+            ++changesAfter;
         } else if (Milliseconds(since, now) >= steadyMs) {
             return Milliseconds(start, since);
         }
@@ -69,14 +109,14 @@ double TimeFreeze(HWND window, const std::wstring& dir, DWORD steadyMs)
 // From P to the first picture unlike the frozen one; -1 after 10 s.
 double TimeResume(HWND window, const std::wstring& dir)
 {
-    const std::vector<std::uint32_t> frozen = ReadWindowPicture(window, dir).pixels;
+    const std::vector<std::uint32_t> frozen = PictureArea(window, dir);
     LARGE_INTEGER start, now;
     QueryPerformanceCounter(&start);
     PostMessageW(window, WM_KEYDOWN, 'P', 1);
     for (;;) {
-        const WindowPicture picture = ReadWindowPicture(window, dir);
+        const std::vector<std::uint32_t> picture = PictureArea(window, dir);
         QueryPerformanceCounter(&now);
-        if (!picture.pixels.empty() && picture.pixels != frozen)
+        if (!picture.empty() && picture != frozen)
             return Milliseconds(start, now);
         if (Milliseconds(start, now) > 10000)
             return -1;
@@ -96,15 +136,22 @@ int main(int argc, char** argv)
         return 1;
     }
     Sleep(3000);  // the first picture
-    std::vector<double> freeze, resume;
+    std::vector<double> freeze, resume, reads;
+    int frozenAtOnce = 0;
     for (int r = 0; r < rounds; ++r) {
-        freeze.push_back(TimeFreeze(window, installation.Path(), 600));
+        for (int i = 0; i < 3; ++i)
+            reads.push_back(TimeRead(window, installation.Path()));
+        int changesAfter = 0;
+        freeze.push_back(TimeFreeze(window, installation.Path(), 600, changesAfter));
+        frozenAtOnce += changesAfter == 0 ? 1 : 0;
         Sleep(1000);
         resume.push_back(TimeResume(window, installation.Path()));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(kDirect, 0), 0);
         Sleep(1500);
     }
+    Report("one picture read", reads);
     Report("pause to frozen picture", freeze);
+    std::printf("%-30s in %d of %d rounds\n", "frozen at the first read", frozenAtOnce, rounds);
     Report("resume to first picture", resume);
     PostMessageW(window, WM_CLOSE, 0, 0);
     program.WaitForExit();
