@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <ctime>
 #include <string>
 
 #include "app/channel_names.h"
@@ -62,11 +61,10 @@ int ChooseProgrammeCommand(HWND window, POINT screen, const GuideEntry* programm
     return command;
 }
 
-// The grid's own clock, the one that shows what is on the air.
-std::int64_t GridNow()
-{
-    return static_cast<std::int64_t>(std::time(nullptr));
-}
+// The clock the grid shows what is on the air by: the PC's corrected by the
+// broadcast's. The PC's own would call a programme on the air "already over"
+// (or one long over still to come) whenever the two clocks disagree.
+std::int64_t GridNow() { return TimersNow(); }
 
 }  // namespace
 

@@ -207,6 +207,7 @@ void OnGuideUpdated()
     AcknowledgeGuideUpdate();
     if (IsValidChannelIndex(Chaines, currentChannel))
         ShowChannelInfo();
+    TimerRunnerGuideChanged();
 }
 
 bool IsRefusedSystemCommand(WPARAM wParam)

@@ -61,14 +61,15 @@ std::int64_t PcNowMs()
     return (ticks - kUnixEpochAsFileTime) / 10'000;
 }
 
-// The program's clock (the PC's, corrected by the broadcast's) minus the PC's.
+// The program's clock (the PC's, corrected by the broadcast's), in milliseconds.
+std::int64_t RunnerNowMs() { return ProgramNowMs(PcNowMs(), StoredClockDifference()); }
+
+// The program's clock minus the PC's, in whole seconds.
 std::int64_t ProgramMinusPc()
 {
-    const std::int64_t pc = PcNowMs() / 1000;
-    return ProgramNow(pc, StoredClockDifference()) - pc;
+    const std::int64_t pc = PcNowMs();
+    return (ProgramNowMs(pc, StoredClockDifference()) - pc) / 1000;
 }
-
-std::int64_t ProgramNowMs() { return PcNowMs() + ProgramMinusPc() * 1000; }
 
 EventWatcher Watcher(const std::vector<Timer>& timers)
 {
@@ -185,7 +186,7 @@ void Arm()
         return;
     const TimerBook& book = ProgramTimers();
     const std::vector<Timer>& timers = book.Timers();
-    const std::int64_t nowMs = ProgramNowMs();
+    const std::int64_t nowMs = RunnerNowMs();
     const std::int64_t now = nowMs / 1000;
     ArmResume(timers, now, book.zone());
     std::optional<std::int64_t> wake = NextWake(timers, now, Watcher(timers), book.zone());
@@ -213,7 +214,7 @@ void Decide()
         return;
     TimerBook& book = ProgramTimers();
     std::vector<Timer>& timers = book.Edit();
-    const std::int64_t now = ProgramNowMs() / 1000;
+    const std::int64_t now = RunnerNowMs() / 1000;
     LookAtGuide(timers, now, watches);
     std::optional<ServiceKey> held;
     if (recording && IsValidChannelIndex(Chaines, currentChannel))
@@ -273,7 +274,7 @@ void StartTimerRunner(HWND window)
     }
     TimerBook& book = ProgramTimers();
     std::vector<Timer>& timers = book.Edit();
-    const std::int64_t now = ProgramNowMs() / 1000;
+    const std::int64_t now = RunnerNowMs() / 1000;
     std::vector<std::size_t> changed;
     deciding = true;
     const std::vector<TimerAction> starts = AtStartup(timers, now, book.zone(), changed);
@@ -327,6 +328,18 @@ void TimerRunnerClockChanged()
 {
     if (started)
         Decide();
+}
+
+void TimerRunnerGuideChanged()
+{
+    if (!started)
+        return;
+    const std::int64_t now = RunnerNowMs() / 1000;
+    for (const Timer& t : ProgramTimers().Timers())
+        if (t.state == TimerState::Recording && t.eventId && now >= t.end) {
+            Decide();
+            return;
+        }
 }
 
 void ShowTimerRunnerNotices()

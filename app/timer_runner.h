@@ -29,5 +29,11 @@ void NoteTimerRecordingFailure(WPARAM error, LPARAM serial);
 // The PC's clock was set, or the PC woke up: the wait is computed again.
 void TimerRunnerClockChanged();
 
+// The guide reader stored new events of the current channel: a recording kept
+// on past its planned end because its programme was still on the air is looked
+// at again at once, so that it stops when the programme leaves the air rather
+// than at the next regular look.
+void TimerRunnerGuideChanged();
+
 // WM_TIMER_RUNNER_NOTICE.
 void ShowTimerRunnerNotices();

@@ -129,8 +129,11 @@ private:
             bool took = false;
             if (tap_.Next(clockStream_, section_)) {
                 took = true;
-                if (collector_.OnClockSection(section_.data(), section_.size(), std::time(nullptr)))
-                    NoteBroadcastClockDifference(*collector_.ClockDifference());
+                const std::int64_t pcMs = PcNowMs();
+                BroadcastTime heard;
+                if (collector_.OnClockSection(section_.data(), section_.size(), pcMs / 1000) &&
+                    ParseTimeSection(section_.data(), section_.size(), heard) == ClockSectionStatus::Ok)
+                    NoteBroadcastClockDifferenceMs(heard.utc * 1000 - pcMs);
             }
             if (tap_.Next(eitStream_, section_)) {
                 took = true;
@@ -140,6 +143,15 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // The PC's clock in milliseconds since 1970-01-01 UTC.
+    static std::int64_t PcNowMs()
+    {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        const auto ticks = static_cast<std::int64_t>(ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart);
+        return (ticks - 116444736000000000LL) / 10'000;
     }
 
     std::int64_t BroadcastNow() const

@@ -56,12 +56,12 @@ const std::wstring& DemoBroadcast()
 
 }  // namespace
 
-std::wstring GenerateBroadcast(const std::string& description)
+std::wstring GenerateBroadcast(const std::string& description, const std::wstring& options)
 {
     auto* folder = new ScratchDir();  // kept for the life of the process
     folder->Write(L"broadcast.txt", description);
     const std::wstring command = L"\"" + WindowsPathOf(BRISOME_TSGEN_EXE) + L"\" \"" +
-                                 folder->File(L"broadcast.txt") + L"\" \"" + folder->Path() + L"\"";
+                                 folder->File(L"broadcast.txt") + L"\" \"" + folder->Path() + L"\" " + options;
     return RunTool(command, folder->Path()) == 0 ? folder->Path() : std::wstring();
 }
 

@@ -13,7 +13,8 @@
 
 // The streams of a broadcast description (tsgen's format), generated into a
 // folder kept for the life of the test process. Empty when tsgen fails.
-std::wstring GenerateBroadcast(const std::string& description);
+// `options` go to tsgen's command line as they are ("--at-now 0").
+std::wstring GenerateBroadcast(const std::string& description, const std::wstring& options = L"");
 
 class Installation {
 public:

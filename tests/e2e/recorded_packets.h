@@ -29,5 +29,12 @@ Packets PacketsOf(const std::string& stream, Keep keep)
 // stand-in tuner plays in a loop: nothing lost, nothing doubled, nothing added.
 bool IsLoopedRun(const Packets& recorded, const Packets& source);
 
+// The clock references carried on `pcrPid`, in order, in seconds.
+std::vector<double> PcrSeconds(const Packets& packets, std::uint16_t pcrPid);
+
+// The whole content of a file, also while the program still writes it; empty
+// when it cannot be read.
+std::string ReadRecordedFile(const std::wstring& path);
+
 // The names of the files of `folder` that match `pattern` ("*.mpg").
 std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern);

@@ -2,6 +2,7 @@
 // <kHz>.ts per multiplex, and optionally every distinct table section.
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,7 +19,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage : tsgen DESCRIPTION DOSSIER [--seconds N] [--clock AAAA-MM-JJTHH:MM:SS] [--dump-sections DOSSIER]\n"
+    "usage : tsgen DESCRIPTION DOSSIER [--seconds N] [--clock AAAA-MM-JJTHH:MM:SS] [--at-now SECONDES]\n"
+    "             [--dump-sections DOSSIER]\n"
     "        tsgen --dump-sections DOSSIER DESCRIPTION\n";
 
 struct Options {
@@ -27,6 +29,7 @@ struct Options {
     std::optional<std::string> dumpDir;
     std::optional<double> seconds;
     std::optional<std::int64_t> clock;
+    std::optional<std::int64_t> aheadOfNow;  // --at-now: the clock's lead on the PC's, seconds
 };
 
 [[noreturn]] void Usage(const std::string& message)
@@ -57,6 +60,13 @@ Options ParseArguments(int argc, char** argv)
             o.clock = tsgen::ParseUtc(value());
             if (!o.clock)
                 Usage("--clock attend une date UTC AAAA-MM-JJTHH:MM[:SS]");
+        } else if (arg == "--at-now") {
+            const std::string v = value();
+            char* end = nullptr;
+            const long long s = std::strtoll(v.c_str(), &end, 10);
+            if (end == v.c_str() || *end || s < -3650LL * 86400 || s > 3650LL * 86400)
+                Usage("--at-now attend un écart en secondes avec l'horloge du PC (au plus dix ans)");
+            o.aheadOfNow = s;
         } else if (arg == "--dump-sections") {
             o.dumpDir = value();
         } else if (arg == "-h" || arg == "--help") {
@@ -89,6 +99,20 @@ std::string ReadFile(const std::string& path)
     return text;
 }
 
+// Moves the broadcast's clock to `clock` and every event by as much: the
+// schedule keeps its place relative to the stream's start, so a programme the
+// description puts twenty seconds after the clock is on the air twenty seconds
+// after a receiver starts playing the stream.
+void MoveClock(tsgen::Description& description, std::int64_t clock)
+{
+    const std::int64_t shift = clock - description.clock;
+    description.clock = clock;
+    for (tsgen::Multiplex& mux : description.multiplexes)
+        for (tsgen::Service& service : mux.services)
+            for (tsgen::Event& event : service.events)
+                event.start += shift;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -106,6 +130,8 @@ int main(int argc, char** argv)
             description.seconds = *options.seconds;
         if (options.clock)
             description.clock = *options.clock;
+        if (options.aheadOfNow)
+            MoveClock(description, static_cast<std::int64_t>(std::time(nullptr)) + *options.aheadOfNow);
 
         tsgen::SectionDump dump;
         tsgen::SectionObserver observer;

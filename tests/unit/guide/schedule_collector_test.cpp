@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "channels/psi/crc32.h"
+#include "guide/clock_difference.h"
 #include "guide/schedule/schedule_collector.h"
 #include "tests/support/sections.h"
 
@@ -314,6 +315,23 @@ TEST(Collector, OnlyAClockThatMovesByMoreThanAMinuteIsStoredAgain)
     }
     collector.OnClockSection(kNoonTdt.data(), kNoonTdt.size(), kNoon + 90);
     EXPECT_EQ(collector.TakeClockChange(), -90);
+}
+
+// The program's clock keeps the difference heard to the millisecond; in whole
+// seconds it is rounded down, also when the broadcast is behind the PC.
+TEST(ProgramClock, TheBroadcastsDifferenceInMillisecondsAndInSeconds)
+{
+    struct Case {
+        std::int64_t heardMs;
+        std::int64_t seconds;
+    } cases[] = {{0, 0}, {999, 0}, {1000, 1}, {-1, -1}, {-999, -1}, {-1000, -1}, {-1001, -2}, {-86'400'250, -86'401}};
+    for (const Case& c : cases) {
+        NoteBroadcastClockDifferenceMs(c.heardMs);
+        EXPECT_EQ(BroadcastClockDifferenceMs(), c.heardMs);
+        EXPECT_EQ(BroadcastClockDifference(), c.seconds) << c.heardMs;
+        EXPECT_EQ(ProgramNow(kNoon, 3600), kNoon + c.seconds) << "heard beats remembered";
+        EXPECT_EQ(ProgramNowMs(kNoon * 1000 + 500, 3600), kNoon * 1000 + 500 + c.heardMs);
+    }
 }
 
 }  // namespace
