@@ -42,7 +42,7 @@ bool ParseSubtitlePes(const std::uint8_t* data, std::size_t size, SubtitlePes& o
 }
 
 std::vector<SubtitlePes> SubtitlePesAssembler::Feed(const std::uint8_t* data, std::size_t size, bool starts,
-                                                    bool lost)
+                                                    bool lost, std::optional<std::int64_t> time)
 {
     std::vector<SubtitlePes> out;
     if (lost) Reset();
@@ -52,6 +52,7 @@ std::vector<SubtitlePes> SubtitlePesAssembler::Feed(const std::uint8_t* data, st
         if (collecting_ && AnnouncedLength(packet_) == 0) Finish(out);
         packet_.clear();
         collecting_ = true;
+        time_ = time;
     }
     if (!collecting_ || !data) return out;
     if (packet_.size() + size > kLargestPacket) {
@@ -71,6 +72,7 @@ bool SubtitlePesAssembler::Finish(std::vector<SubtitlePes>& out)
 {
     SubtitlePes pes;
     if (!ParseSubtitlePes(packet_.data(), packet_.size(), pes)) return false;
+    pes.sampleTime = time_;
     out.push_back(std::move(pes));
     return true;
 }
@@ -79,4 +81,5 @@ void SubtitlePesAssembler::Reset()
 {
     packet_.clear();
     collecting_ = false;
+    time_.reset();
 }

@@ -63,14 +63,16 @@ void SubtitlePresenter::Feed(const std::uint8_t* data, std::size_t size, bool st
 {
     std::lock_guard<std::mutex> lock(decodeMutex_);
     if (!track_) return;
-    for (const SubtitlePes& pes : assembler_.Feed(data, size, starts, lost)) Decode(pes, sampleTime);
+    for (const SubtitlePes& pes : assembler_.Feed(data, size, starts, lost, sampleTime)) Decode(pes);
 }
 
-void SubtitlePresenter::Decode(const SubtitlePes& pes, std::optional<std::int64_t> sampleTime)
+void SubtitlePresenter::Decode(const SubtitlePes& pes)
 {
     const std::int64_t arrival = clock_();
+    // The demultiplexer's stamp is the PTS on the graph's clock; without one the
+    // PTS are timed among themselves.
     auto due = [&](std::int64_t pts) {
-        if (sampleTime) return *sampleTime;
+        if (pes.sampleTime) return *pes.sampleTime;
         return pes.hasPts ? timing_.Due(pts, arrival) : arrival;
     };
     const std::int64_t pts = pes.hasPts ? pes.pts : 0;

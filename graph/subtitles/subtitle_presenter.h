@@ -61,7 +61,7 @@ private:
         std::int64_t timeout = 0;  // 100 ns; 0: stays until replaced
     };
 
-    void Decode(const SubtitlePes& pes, std::optional<std::int64_t> sampleTime);
+    void Decode(const SubtitlePes& pes);
     void Enqueue(Pending pending);
     void Run();
 

@@ -96,8 +96,56 @@ HRESULT STDMETHODCALLTYPE CStandinDemux::NonDelegatingQueryInterface(REFIID iid,
     return CBaseFilter::NonDelegatingQueryInterface(iid, out);
 }
 
+HRESULT STDMETHODCALLTYPE CStandinDemux::Run(REFERENCE_TIME start)
+{
+    // The base class pauses first when stopped (which clears running_).
+    HRESULT hr = CBaseFilter::Run(start);
+    if (SUCCEEDED(hr)) {
+        std::lock_guard<std::mutex> lock(clockMutex_);
+        runStart_ = start;
+        running_ = true;
+    }
+    return hr;
+}
+
+HRESULT STDMETHODCALLTYPE CStandinDemux::Pause()
+{
+    {
+        std::lock_guard<std::mutex> lock(clockMutex_);
+        running_ = false;
+    }
+    return CBaseFilter::Pause();
+}
+
+HRESULT STDMETHODCALLTYPE CStandinDemux::SetSyncSource(IReferenceClock* clock)
+{
+    {
+        std::lock_guard<std::mutex> lock(clockMutex_);
+        clock_ = ComPtr<IReferenceClock>::Share(clock);
+    }
+    return CBaseFilter::SetSyncSource(clock);
+}
+
+REFERENCE_TIME CStandinDemux::RunStart()
+{
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    return runStart_;
+}
+
+std::optional<std::int64_t> CStandinDemux::ArrivalTime()
+{
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    REFERENCE_TIME now = 0;
+    if (!running_ || !clock_ || FAILED(clock_->GetTime(&now))) return std::nullopt;
+    return now - runStart_;
+}
+
 HRESULT STDMETHODCALLTYPE CStandinDemux::Stop()
 {
+    {
+        std::lock_guard<std::mutex> lock(clockMutex_);
+        running_ = false;
+    }
     HRESULT hr = CBaseFilter::Stop();
     // The pins are inactive and their allocators decommitted, so a Receive still
     // running ends soon; once it has, the half-built units of the old run go.
@@ -187,8 +235,9 @@ HRESULT STDMETHODCALLTYPE CStandinDemux::DeleteOutputPin(LPWSTR name)
 
 HRESULT CStandinDemux::ReceiveStream(const BYTE* bytes, std::size_t size)
 {
+    const std::optional<std::int64_t> arrival = ArrivalTime();
     std::lock_guard<std::mutex> stream(streamMutex_);
-    router_.Feed(bytes, size);
+    router_.Feed(bytes, size, arrival);
     return S_OK;
 }
 

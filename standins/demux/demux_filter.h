@@ -8,6 +8,7 @@
 #include <dshow.h>
 
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "graph/filterbase/base_filter.h"
@@ -27,6 +28,9 @@ public:
 
     // IMediaFilter
     HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE Pause() override;
+    HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME start) override;
+    HRESULT STDMETHODCALLTYPE SetSyncSource(IReferenceClock* clock) override;
 
     // IMpeg2Demultiplexer
     HRESULT STDMETHODCALLTYPE CreateOutputPin(AM_MEDIA_TYPE* type, LPWSTR name, IPin** pin) override;
@@ -39,6 +43,8 @@ public:
     const FilterSetup* GetSetupData() override;
 
     TsRouter& Router() { return router_; }
+    // The reference time at which the running graph's stream time is 0.
+    REFERENCE_TIME RunStart();
 
     // Streaming thread, from the input pin.
     HRESULT ReceiveStream(const BYTE* bytes, std::size_t size);
@@ -50,6 +56,8 @@ public:
 private:
     CDemuxOutputPin* FindOutput(const wchar_t* name);
     void Route(const RoutedData& data);
+    // The graph's stream time now, while it runs and has a clock.
+    std::optional<std::int64_t> ArrivalTime();
 
     CriticalSection stateLock_;
     // Serialises the streaming thread against flushes and pin removal; taken
@@ -61,4 +69,10 @@ private:
     // Deleted pins stay alive until the filter goes: a caller may still hold one.
     std::vector<CDemuxOutputPin*> retired_;
     int nextOutput_ = 1;
+
+    // The clock as the streaming thread reads it, apart from the state lock.
+    std::mutex clockMutex_;
+    ComPtr<IReferenceClock> clock_;
+    REFERENCE_TIME runStart_ = 0;
+    bool running_ = false;
 };

@@ -29,6 +29,16 @@ void TraceMapping(const char* what, const std::wstring& pinName, ULONG pid)
     TraceLine(line);
 }
 
+// "PES 0x0114 du 123456789": the reference time at which a PES pin's packet
+// is due, for the tests that measure how late the program presents it.
+void TraceDue(std::uint16_t pid, std::int64_t referenceTime)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "PES 0x%04X du %lld", static_cast<unsigned>(pid),
+                  static_cast<long long>(referenceTime));
+    TraceLine(line);
+}
+
 // Buffers per kind of pin: elementary-stream pins take whole PES payloads (a
 // video picture may be hundreds of kilobytes), section pins one section per
 // sample (at most 4096 bytes).
@@ -105,8 +115,12 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::MapPID(ULONG count, ULONG* pids, MEDI
     for (ULONG i = 0; i < count; ++i) {
         if (pids[i] > kTsMaxPid) return E_INVALIDARG;
     }
+    const GUID major = MajorType();
+    const bool clockStream =
+        wanted == PidContent::ElementaryStream && (major == MEDIATYPE_Audio || major == MEDIATYPE_Video);
     for (ULONG i = 0; i < count; ++i) {
         demux_->Router().Map(output_, static_cast<std::uint16_t>(pids[i]), wanted);
+        if (clockStream) demux_->Router().FollowClockOf(static_cast<std::uint16_t>(pids[i]));
         TraceMapping("MapPID", PinName(), pids[i]);
     }
     return S_OK;
@@ -133,6 +147,12 @@ HRESULT STDMETHODCALLTYPE CDemuxOutputPin::EnumPIDMap(IEnumPIDMap** pidMap)
     for (const PidMapping& m : demux_->Router().Mappings(output_))
         entries.push_back(PID_MAP{m.pid, ContentToPlatform(m.content)});
     return HandOut(MakeComObject<CEnumPIDMap>(std::move(entries)), pidMap);
+}
+
+GUID CDemuxOutputPin::MajorType()
+{
+    AutoLock lock(*lock_);
+    return type_.Get().majortype;
 }
 
 HRESULT CDemuxOutputPin::CheckMediaType(const AM_MEDIA_TYPE* type)
@@ -189,6 +209,12 @@ HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& routed)
         data.data = withHeader.data();
         data.size = withHeader.size();
     }
+    // The PTS's stream time goes on the sample where the PES packet starts. Sound
+    // is left untimed: every pin is fed on the one streaming thread here, and a
+    // sound renderer that held its samples until their time would hold them all.
+    const GUID major = type_.Get().majortype;
+    const bool timed = data.time && major != MEDIATYPE_Audio;
+    if (timed && major == MEDIATYPE_MPEG2_PES) TraceDue(data.pid, *data.time + demux_->RunStart());
     std::size_t offset = 0;
     bool first = true;
     while (offset < data.size) {
@@ -204,7 +230,12 @@ HRESULT CDemuxOutputPin::DeliverRouted(const RoutedData& routed)
         if (data.content == PidContent::Psi && size < data.size) return S_OK;  // would be cut: dropped
         std::memcpy(buffer, data.data + offset, size);
         sample->SetActualDataLength(static_cast<long>(size));
-        sample->SetTime(nullptr, nullptr);
+        if (first && timed) {
+            REFERENCE_TIME start = *data.time, stop = *data.time + 1;
+            sample->SetTime(&start, &stop);
+        } else {
+            sample->SetTime(nullptr, nullptr);
+        }
         sample->SetSyncPoint(first && data.unitStart ? TRUE : FALSE);
         sample->SetDiscontinuity(first && data.discontinuity ? TRUE : FALSE);
         if (data.content == PidContent::Psi) TagSectionPid(sample.Get(), data.pid);

@@ -38,6 +38,8 @@ public:
     HRESULT ChangeType(const AM_MEDIA_TYPE& type);
 
 private:
+    GUID MajorType();
+
     CStandinDemux* demux_;
     int output_;
     MediaType type_;

@@ -56,14 +56,24 @@ std::vector<PidMapping> TsRouter::Mappings(int output) const
     return result;
 }
 
+void TsRouter::FollowClockOf(std::uint16_t pid)
+{
+    std::lock_guard<std::mutex> lock(mapMutex_);
+    follow_ = pid;
+    ++version_;
+}
+
 void TsRouter::ApplyMappings()
 {
     std::vector<Entry> entries;
+    std::optional<std::uint16_t> follow;
     {
         std::lock_guard<std::mutex> lock(mapMutex_);
         entries = entries_;
+        follow = std::exchange(follow_, std::nullopt);
         appliedVersion_ = version_.load();
     }
+    if (follow) stamper_.Follow(*follow);
     std::vector<std::unique_ptr<Route>> fresh(kTsMaxPid + 1);
     for (const Entry& e : entries) {
         auto& route = fresh[e.mapping.pid];
@@ -104,10 +114,11 @@ void TsRouter::ApplyMappings()
     routes_ = std::move(fresh);
 }
 
-void TsRouter::Feed(const std::uint8_t* bytes, std::size_t size)
+void TsRouter::Feed(const std::uint8_t* bytes, std::size_t size, std::optional<std::int64_t> arrival)
 {
     if (appliedVersion_ != version_.load())
         ApplyMappings();
+    arrival_ = arrival;
     pending_.insert(pending_.end(), bytes, bytes + size);
     std::size_t at = 0;
     while (pending_.size() - at >= kTsPacketSize) {
@@ -128,6 +139,8 @@ void TsRouter::Feed(const std::uint8_t* bytes, std::size_t size)
 void TsRouter::Reset()
 {
     pending_.clear();
+    stamper_.Reset();
+    lastTimes_.clear();
     for (auto& route : routes_) {
         if (!route)
             continue;
@@ -146,6 +159,7 @@ void TsRouter::RoutePacket(const std::uint8_t* bytes)
     if (!packet.headerRead())
         return;
     const std::uint16_t pid = packet.pid;
+    stamper_.Packet(packet, arrival_);
     Route* route = routes_[pid].get();
     if (!route)
         return;
@@ -203,8 +217,22 @@ void TsRouter::DeliverPes(std::uint16_t pid, const PesChunk& chunk)
         data.pts = chunk.pts;
         data.unitEnd = chunk.unitEnd;
         data.streamId = chunk.streamId;
+        if (chunk.unitStart && chunk.hasPts) data.time = TimeFor(t.output, chunk.pts);
         sink_(data);
     }
+}
+
+std::optional<std::int64_t> TsRouter::TimeFor(int output, std::uint64_t pts)
+{
+    std::optional<std::int64_t> time = stamper_.Stamp(pts);
+    if (!time) return time;
+    auto last = std::find_if(lastTimes_.begin(), lastTimes_.end(), [&](const auto& l) { return l.first == output; });
+    if (last == lastTimes_.end()) {
+        lastTimes_.emplace_back(output, *time);
+        return time;
+    }
+    last->second = std::max(last->second, *time);  // never backwards on one output
+    return last->second;
 }
 
 void TsRouter::DeliverSection(std::uint16_t pid, const std::uint8_t* section, std::size_t size)

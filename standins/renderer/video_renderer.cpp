@@ -2,6 +2,7 @@
 
 #include <uuids.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "graph/filterbase/media_type.h"
 #include "standins/decoders/media_types.h"
 #include "standins/renderer/renderer_registration.h"
+#include "standins/trace.h"
 
 namespace standin {
 
@@ -130,6 +132,7 @@ HRESULT CVideoRenderer::ShowSample(IMediaSample* sample)
         if (dc) {
             Draw(dc, state);
             ReleaseDC(state.window, dc);
+            NoteDrawn(state);
         }
     }
     return S_OK;
@@ -143,6 +146,32 @@ void CVideoRenderer::Redraw()
     if (!dc) return;
     Draw(dc, state);
     ReleaseDC(state.window, dc);
+    NoteDrawn(state);
+}
+
+HRESULT STDMETHODCALLTYPE CVideoRenderer::SetSyncSource(IReferenceClock* clock)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        drawClock_ = ComPtr<IReferenceClock>::Share(clock);
+    }
+    return CBaseFilter::SetSyncSource(clock);
+}
+
+void CVideoRenderer::NoteDrawn(const DrawState& state)
+{
+    if (!state.overlay) return;
+    REFERENCE_TIME now = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (state.overlaySerial == drawnSerial_) return;
+        drawnSerial_ = state.overlaySerial;
+        if (!drawClock_ || FAILED(drawClock_->GetTime(&now))) return;
+    }
+    // "Incrustation dessinee 123456789": the reference time it reached the window.
+    char line[64];
+    std::snprintf(line, sizeof line, "Incrustation dessinee %lld", static_cast<long long>(now));
+    TraceLine(line);
 }
 
 HRESULT CVideoRenderer::EndOfStreamReceived()
@@ -163,6 +192,7 @@ CVideoRenderer::DrawState CVideoRenderer::Snapshot()
     s.border = border_;
     s.frame = frame_;
     s.overlay = overlay_;
+    s.overlaySerial = overlaySerial_;
     return s;
 }
 

@@ -93,6 +93,9 @@ public:
     HRESULT STDMETHODCALLTYPE UpdateAlphaBitmapParameters(PVMRALPHABITMAP bitmap) override;
     HRESULT STDMETHODCALLTYPE GetAlphaBitmapParameters(PVMRALPHABITMAP bitmap) override;
 
+    // IMediaFilter: the clock is kept apart too, for the drawing traces.
+    HRESULT STDMETHODCALLTYPE SetSyncSource(IReferenceClock* clock) override;
+
     // IAMFilterMiscFlags: the graph counts this filter among the renderers.
     ULONG STDMETHODCALLTYPE GetMiscFlags() override;
 
@@ -112,6 +115,7 @@ private:
         COLORREF border = RGB(0, 0, 0);
         std::shared_ptr<const RenderedFrame> frame;
         std::shared_ptr<const AlphaOverlay> overlay;
+        std::uint64_t overlaySerial = 0;
     };
 
     void ConnectionFormat(int width, int height);
@@ -121,6 +125,8 @@ private:
     static void Draw(HDC dc, const DrawState& state);
     // Draws the last frame again in the clipping window (the mixer bitmap changed).
     void Redraw();
+    // Traces the clock's time when a new mixer bitmap is first drawn.
+    void NoteDrawn(const DrawState& state);
     bool MixerLoaded();
 
     CriticalSection stateLock_;
@@ -142,6 +148,9 @@ private:
     std::uint64_t framesShown_ = 0;
     std::shared_ptr<const AlphaOverlay> overlay_;   // null: no mixer bitmap
     VMRALPHABITMAP overlayParameters_{};
+    std::uint64_t overlaySerial_ = 0;      // one more for each bitmap set
+    std::uint64_t drawnSerial_ = 0;        // the last one traced as drawn
+    ComPtr<IReferenceClock> drawClock_;
 };
 
 }  // namespace standin

@@ -123,6 +123,7 @@ HRESULT STDMETHODCALLTYPE CVideoRenderer::SetAlphaBitmap(const VMRALPHABITMAP* b
     {
         std::lock_guard<std::mutex> lock(mutex_);
         overlay_ = std::move(overlay);
+        ++overlaySerial_;
         overlayParameters_ = b;
         overlayParameters_.hdc = nullptr;  // the bitmap was copied; the DC is the caller's
     }

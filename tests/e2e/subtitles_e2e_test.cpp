@@ -1,10 +1,17 @@
 // Subtitles over the picture on the demo's Télé Démo: the DVB track for the
 // hard of hearing shows its yellow box in the lower part of the picture for its
 // display time and is gone after its time-out; the teletext page shows its
-// yellow text; "Aucun" takes everything off.
+// yellow text; "Aucun" takes everything off. Along the way, the stand-ins'
+// trace tells how late each subtitle reached the picture after its PTS.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "installation.h"
 #include "program_driver.h"
@@ -45,6 +52,28 @@ Yellow FindYellow(const WindowPicture& picture, bool exact)
 }
 
 constexpr int kEnough = 200;  // pixels: a subtitle, not a stray dot
+
+// From the trace: for each new mixer bitmap drawn by the renderer stand-in, how
+// long after the last PES packet of a subtitle PID was due (its PTS on the
+// graph's clock, as the demultiplexer stand-in stamped it), in 100 ns units.
+std::vector<long long> PresentationDelays(const std::string& trace)
+{
+    std::vector<long long> delays;
+    std::istringstream lines(trace);
+    std::string line;
+    long long due = -1;
+    while (std::getline(lines, line)) {
+        unsigned pid = 0;
+        long long time = 0;
+        if (std::sscanf(line.c_str(), "PES 0x%x du %lld", &pid, &time) == 2) {
+            due = time;
+        } else if (std::sscanf(line.c_str(), "Incrustation dessinee %lld", &time) == 1 && due >= 0) {
+            delays.push_back(time - due);
+            due = -1;  // one drawing per display set
+        }
+    }
+    return delays;
+}
 
 TEST(Subtitles, DvbShownInItsRegionUntilItsTimeOutTeletextInItsColourAndAucunClears)
 {
@@ -96,6 +125,21 @@ TEST(Subtitles, DvbShownInItsRegionUntilItsTimeOutTeletextInItsColourAndAucunCle
     }, 30000)) << "the teletext subtitle never showed";
     SaveScreenshot(picture, L"subtitles_teletext.bmp");
     EXPECT_GT(shown.y, 0.6);
+
+    // A few more pages, then the figures: each one drawn at or after its due
+    // time, and not seconds late (a clock gone wrong). The figures themselves
+    // are for the reader: under load they vary far more than a test may.
+    std::vector<long long> delays;
+    EXPECT_TRUE(WaitUntil([&] { return (delays = PresentationDelays(installation.Trace())).size() >= 3; }, 30000))
+        << "subtitles drawn with their due times: " << delays.size();
+    if (!delays.empty()) {
+        std::sort(delays.begin(), delays.end());
+        const double ms = 1e-4;
+        std::printf("subtitle presentation after its PTS, %zu display sets: median %.1f ms, min %.1f ms, max %.1f ms\n",
+                    delays.size(), delays[delays.size() / 2] * ms, delays.front() * ms, delays.back() * ms);
+        EXPECT_GE(delays.front(), 0) << "a subtitle drawn before its time";
+        EXPECT_LT(delays[delays.size() / 2], 5'000'000) << "a median over 500 ms";
+    }
 
     // "Aucun": nothing left, and nothing comes back.
     command(kNone);

@@ -138,6 +138,26 @@ Bytes YellowBox()
     return tsgen::EncodeDisplaySet(set);
 }
 
+TEST(SubtitlePes, APacketKeepsTheTimeOfThePieceThatBeganIt)
+{
+    const Bytes bounded = Pes({0x20, 0x00, 0x0F, 0x10, 0xFF}, 100);
+    const Bytes open = Pes({0x20, 0x00, 0x0F, 0xFF}, 200, false);
+    SubtitlePesAssembler assembler;
+    EXPECT_TRUE(assembler.Feed(open.data(), open.size(), true, false, std::int64_t{7}).empty());
+    // The next packet ends the unbounded one, which keeps its own time.
+    auto out = assembler.Feed(bounded.data(), 10, true, false, std::int64_t{9});
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].pts, 200);
+    EXPECT_EQ(out[0].sampleTime, std::optional<std::int64_t>{7});
+    // Its rest comes untimed: the packet is still due at the time its start carried.
+    out = assembler.Feed(bounded.data() + 10, bounded.size() - 10, false, false);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].sampleTime, std::optional<std::int64_t>{9});
+    out = assembler.Feed(bounded.data(), bounded.size(), true, false);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_FALSE(out[0].sampleTime.has_value()) << "an untimed start";
+}
+
 TEST(SubtitlePresenter, ShowsADisplaySetWhenItIsDueAndTakesItOffAtItsTimeOut)
 {
     std::atomic<std::int64_t> now{0};
