@@ -76,13 +76,23 @@ std::wstring ProgramPath()
 
 ScratchDir::ScratchDir()
 {
+    // A name of this process and a counter, tried until a folder is made: names
+    // by the tick count (GetTempFileName) can fall on a folder that an earlier
+    // process kept, and then no folder is made at all.
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    wchar_t name[MAX_PATH];
-    GetTempFileNameW(temp, L"btv", 0, name);
-    DeleteFileW(name);
-    CreateDirectoryW(name, nullptr);
-    path_ = name;
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::wstring name = std::wstring(temp) + L"btv" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount() & 0xFFFF);
+        if (CreateDirectoryW(name.c_str(), nullptr)) {
+            path_ = name;
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    ADD_FAILURE() << "no scratch folder could be made in the temporary folder";
 }
 
 ScratchDir::~ScratchDir()
