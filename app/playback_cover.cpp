@@ -148,6 +148,13 @@ void HidePlaybackCover()
         ShowWindow(cover, SW_HIDE);
 }
 
+CoverStill PlaybackCoverStill()
+{
+    if (!held)
+        return {};
+    return {held->block.data(), held->block.size()};
+}
+
 bool PlaybackCoverShown()
 {
     return cover && IsWindowVisible(cover);
