@@ -4,7 +4,8 @@
 // 270 MB) into a scratch folder deleted at the end. The program plays it from
 // "Lire un enregistrement..."; the bench then seeks, round after round, to the
 // middle, near the end and back near the start, as a click on the slider does,
-// and times from the click to the first picture from the new place.
+// and times from the click to the first picture from the new place; then once
+// more while paused, where that picture replaces the still.
 //
 // The stand-in decoder numbers its pictures from 1 again after a flush, and the
 // number is drawn under the service's PID: a seek's first pictures are those
@@ -25,6 +26,7 @@
 #include "playback_driver.h"
 #include "program_driver.h"
 #include "recorded_packets.h"
+#include "resources/playback_ids.h"
 #include "standins/decoders/test_picture.h"
 
 namespace {
@@ -128,36 +130,50 @@ int RunSeekBench(int rounds)
     const std::uint32_t background = standin::TestPictureBackground(kVideoPid);
     const double limit = OneDigitLimit(background);
     const std::wstring& dir = installation.Path();
-    std::vector<double> times, reads;
+    std::vector<double> times, pausedTimes, reads;
     int worstLanding = 0;
+    // From the click at `target` to the first picture from there; -1 after 5 s.
+    auto seek = [&](double target) {
+        const WPARAM share = static_cast<WPARAM>(target * kPlaybackSeekScale);
+        QueryPerformanceCounter(&start);
+        PostMessageW(window, kPlaybackSeekMessage, share, 0);
+        double took = -1;
+        while (MillisecondsSince(start) < 5000) {
+            const double now = Share(window, dir, background);
+            if (now >= 0 && now < limit) {
+                took = MillisecondsSince(start);
+                break;
+            }
+        }
+        const int landed = ClockSeconds(PlaybackBarText(window), 0);
+        worstLanding = std::max(worstLanding, std::abs(landed - static_cast<int>(target * duration)));
+        return took;
+    };
+    // Past the ninth picture of the last place (or of the start).
+    auto settled = [&] { return WaitUntil([&] { return Share(window, dir, background) > limit; }, 10000); };
     const double places[] = {0.5, 0.95, 0.05};
     for (int r = 0; r < rounds; ++r) {
         for (double place : places) {
-            const double target = place + 0.01 * r;
-            // Past the ninth picture of the last place (or of the start).
-            if (!WaitUntil([&] { return Share(window, dir, background) > limit; }, 10000)) {
+            if (!settled()) {
                 times.push_back(-1);
                 continue;
             }
             reads.push_back(TimeRead(window, dir));
-            const WPARAM share = static_cast<WPARAM>(target * kPlaybackSeekScale);
-            QueryPerformanceCounter(&start);
-            PostMessageW(window, kPlaybackSeekMessage, share, 0);
-            double took = -1;
-            while (MillisecondsSince(start) < 5000) {
-                const double now = Share(window, dir, background);
-                if (now >= 0 && now < limit) {
-                    took = MillisecondsSince(start);
-                    break;
-                }
-            }
-            times.push_back(took);
-            const int landed = ClockSeconds(PlaybackBarText(window), 0);
-            worstLanding = std::max(worstLanding, std::abs(landed - static_cast<int>(target * duration)));
+            times.push_back(seek(place + 0.01 * r));
         }
+        // Paused: the seek's first picture takes the place of the still.
+        if (!settled()) {
+            pausedTimes.push_back(-1);
+            continue;
+        }
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_PLAYBACK_PAUSE, 0), 0);
+        Sleep(500);
+        pausedTimes.push_back(seek(0.3 + 0.01 * r));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_PLAYBACK_PAUSE, 0), 0);
     }
     Report("one picture read", reads);
     Report("seek to first picture", times);
+    Report("the same while paused", pausedTimes);
     std::printf("%-30s %d s at most from its target\n", "position shown after a seek", worstLanding);
     PostMessageW(window, WM_CLOSE, 0, 0);
     program.WaitForExit();
