@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/shell_state.h"
+#include "app/window_class.h"
 #include "resources/playback_ids.h"
 
 namespace {
@@ -54,21 +55,6 @@ LRESULT CALLBACK SliderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-bool RegisterBarClass()
-{
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(instanceHandle, kBarClass, &wc))
-        return true;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = BarProc;
-    wc.hInstance = instanceHandle;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kBarClass;
-    return RegisterClassExW(&wc) != 0;
-}
-
 HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int id)
 {
     HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, bar,
@@ -79,7 +65,8 @@ HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int id)
 
 void Create(HWND owner)
 {
-    if (!RegisterBarClass())
+    if (!RegisterWindowClassOnce(kBarClass, BarProc, LoadCursorW(nullptr, IDC_ARROW),
+                                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
         return;
     bar = CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 10, kBarHeight, owner, nullptr,
                           instanceHandle, nullptr);

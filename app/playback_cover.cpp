@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/shell_state.h"
+#include "app/window_class.h"
 #include "common/com_ptr.h"
 #include "record/bitmap_file.h"
 
@@ -105,26 +106,13 @@ LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-bool RegisterCoverClass()
-{
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(instanceHandle, kCoverClass, &wc))
-        return true;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = CoverProc;
-    wc.hInstance = instanceHandle;
-    wc.lpszClassName = kCoverClass;
-    return RegisterClassExW(&wc) != 0;
-}
-
 }  // namespace
 
 void ShowPlaybackCover(HWND owner, IVMRWindowlessControl* live)
 {
     held = TakeFrame(live);
     if (!cover) {
-        if (!RegisterCoverClass())
+        if (!RegisterWindowClassOnce(kCoverClass, CoverProc))
             return;
         // Last of the children and clipped by them: the bars stay drawn over it.
         cover = CreateWindowExW(0, kCoverClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner, nullptr,
@@ -146,6 +134,13 @@ void HidePlaybackCover()
     held.reset();
     if (cover)
         ShowWindow(cover, SW_HIDE);
+}
+
+CoverStill PlaybackCoverStill()
+{
+    if (!held)
+        return {};
+    return {held->block.data(), held->block.size()};
 }
 
 bool PlaybackCoverShown()

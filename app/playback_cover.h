@@ -15,6 +15,9 @@
 #include <windows.h>
 #include <strmif.h>
 
+#include <cstddef>
+#include <cstdint>
+
 // Covers the video area with the picture `live` shows now, or black when it is
 // null or shows none.
 void ShowPlaybackCover(HWND owner, IVMRWindowlessControl* live);
@@ -22,3 +25,11 @@ void HidePlaybackCover();
 bool PlaybackCoverShown();
 // Places the cover over `video` (the picture's area in the main window).
 void LayoutPlaybackCover(const RECT& video);
+
+// What the cover paints, for a snapshot of the paused picture: the held frame
+// as a packed bitmap, or a null image when it paints black.
+struct CoverStill {
+    const std::uint8_t* image = nullptr;
+    std::size_t size = 0;
+};
+CoverStill PlaybackCoverStill();

@@ -2,6 +2,7 @@
 
 #include "app/audio_track_choice.h"
 #include "app/menu_state.h"
+#include "app/playback_cover.h"
 #include "app/shell_state.h"
 #include "app/timer_runner.h"
 #include "channels/chaine.h"
@@ -63,6 +64,14 @@ void StopRecordingCommand()
 
 void TakeSnapshotCommand()
 {
+    // While the cover stands for the picture (live television paused, a played
+    // picture not drawn yet), its still is what the user sees: the renderer
+    // under it may have presented later frames, or none.
+    if (PlaybackCoverShown()) {
+        const CoverStill still = PlaybackCoverStill();
+        SaveSnapshot(mainWindow, CurrentChannel(), snapshotFolder, still.image, still.size);
+        return;
+    }
     TakeSnapshot(mainWindow, CurrentChannel(), snapshotFolder);
 }
 

@@ -219,7 +219,7 @@ void PlaybackBranch::SeekTo(std::uint64_t position, bool running)
         return;
     CPlaybackPin* pin = sourceFilter_->Pin();
     if (!pin->Ended() || !control_) {
-        pin->SeekTo(position);
+        pin->FlushTo(position);
         return;
     }
     // The worker has sent the end of the stream and waits: a stop and a new

@@ -13,6 +13,8 @@ namespace {
 constexpr std::int64_t kWaitStepMs = 10;
 // At the live edge of the time-shift buffer the next packets are not there yet.
 constexpr std::int64_t kLiveEdgeWaitMs = 20;
+// A segment without an end: the stream's own time stamps place its samples.
+constexpr REFERENCE_TIME kEndlessSegment = 0x7FFFFFFFFFFFFFFFLL;
 
 std::int64_t NowMs()
 {
@@ -65,6 +67,22 @@ void CPlaybackPin::SeekTo(std::uint64_t position)
     // The window reads the new place at once, not the old one until the worker moves.
     delivered_ = position;
     lost_ = false;
+}
+
+void CPlaybackPin::FlushTo(std::uint64_t position)
+{
+    if (!ThreadExists()) {
+        SeekTo(position);
+        return;
+    }
+    DeliverBeginFlush();
+    // The worker leaves its delivery loop: a delivery refused by the flush ends
+    // it, else it sees the request between two samples or in its pacing waits.
+    SendCommand(filterbase::CMD_STOP);
+    SeekTo(position);
+    DeliverEndFlush();
+    DeliverNewSegment(0, kEndlessSegment, 1.0);
+    SendCommand(filterbase::CMD_PAUSE);
 }
 
 void CPlaybackPin::WaitUnlessAsked(std::int64_t ms)

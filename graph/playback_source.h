@@ -6,7 +6,7 @@
 //
 // The feed (what is read) belongs to the caller and must outlive the filter's
 // running. A seek, asked from the window's thread, is carried out by the
-// worker before its next read: the pacing starts again from the new place and
+// worker before its next read (or at once by FlushTo): the pacing starts again from the new place and
 // the next sample is marked as a discontinuity, which makes the demultiplexer
 // drop what it was putting together.
 //
@@ -40,6 +40,13 @@ public:
     HRESULT OnThreadStartPlay() override;
 
     void SeekTo(std::uint64_t position);
+    // A seek that also drops what the filters downstream still hold from the
+    // old place: the worker is stopped between two samples (the flush frees it
+    // when a paused renderer holds its delivery), the stream begins a new
+    // segment and the worker delivers again from `position`. The first picture
+    // from there shows without the queued ones before it, also while paused.
+    // Window's thread, with the filter paused or running.
+    void FlushTo(std::uint64_t position);
     // Where the feed stands (the bytes delivered so far), any thread.
     std::uint64_t Delivered() const { return delivered_; }
     // The buffer dropped the position before it could be read: playback went

@@ -44,11 +44,19 @@ bool WriteAll(HANDLE file, const void* bytes, std::size_t size)
 bool TakeSnapshot(HWND window, const Chaine* channel, const wchar_t* folder)
 {
     ImageBlock image;
-    if (!windowlessControl || FAILED(windowlessControl->GetCurrentImage(&image.bytes)) || !image.bytes) {
+    if (!windowlessControl || FAILED(windowlessControl->GetCurrentImage(&image.bytes)) || !image.bytes)
+        return SaveSnapshot(window, channel, folder, nullptr, 0);
+    return SaveSnapshot(window, channel, folder, image.bytes, BlockSize(image.bytes));
+}
+
+bool SaveSnapshot(HWND window, const Chaine* channel, const wchar_t* folder, const std::uint8_t* image,
+                  std::size_t size)
+{
+    if (!image) {
         ShowError(window, kNoPicture);
         return false;
     }
-    const auto layout = LayOutBitmapFile(image.bytes, BlockSize(image.bytes));
+    const auto layout = LayOutBitmapFile(image, size);
     if (!layout) {
         ShowError(window, L"Capture impossible : le rendu vid\u00e9o a fourni une image illisible.");
         return false;
@@ -61,7 +69,7 @@ bool TakeSnapshot(HWND window, const Chaine* channel, const wchar_t* folder)
         return false;
     }
     const bool written = WriteAll(file.handle, layout->fileHeader.data(), layout->fileHeader.size()) &&
-                         WriteAll(file.handle, image.bytes, layout->blockSize);
+                         WriteAll(file.handle, image, layout->blockSize);
     const DWORD error = written ? ERROR_SUCCESS : GetLastError();
     CloseHandle(file.handle);
     if (!written) {

@@ -59,10 +59,15 @@ const std::wstring& DemoBroadcast()
 std::wstring GenerateBroadcast(const std::string& description, const std::wstring& options)
 {
     auto* folder = new ScratchDir();  // kept for the life of the process
-    folder->Write(L"broadcast.txt", description);
+    return GenerateBroadcastInto(*folder, description, options) ? folder->Path() : std::wstring();
+}
+
+bool GenerateBroadcastInto(const ScratchDir& folder, const std::string& description, const std::wstring& options)
+{
+    folder.Write(L"broadcast.txt", description);
     const std::wstring command = L"\"" + WindowsPathOf(BRISOME_TSGEN_EXE) + L"\" \"" +
-                                 folder->File(L"broadcast.txt") + L"\" \"" + folder->Path() + L"\" " + options;
-    return RunTool(command, folder->Path()) == 0 ? folder->Path() : std::wstring();
+                                 folder.File(L"broadcast.txt") + L"\" \"" + folder.Path() + L"\" " + options;
+    return RunTool(command, folder.Path()) == 0;
 }
 
 Installation::Installation(bool withChannels)

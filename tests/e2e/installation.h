@@ -15,6 +15,9 @@
 // folder kept for the life of the test process. Empty when tsgen fails.
 // `options` go to tsgen's command line as they are ("--at-now 0").
 std::wstring GenerateBroadcast(const std::string& description, const std::wstring& options = L"");
+// The same into `folder`, whose end deletes the streams; false when tsgen fails.
+bool GenerateBroadcastInto(const ScratchDir& folder, const std::string& description,
+                           const std::wstring& options = L"");
 
 class Installation {
 public:

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "installation.h"
 #include "message_box_watcher.h"
+#include "playback_driver.h"
 #include "program_driver.h"
 #include "recorded_packets.h"
 #include "resources/playback_ids.h"
@@ -20,11 +22,6 @@
 
 namespace {
 
-constexpr UINT kPlaybackSeek = WM_APP + 0x49;
-// The open-file dialog's file name box (a combo box, or an edit box in the old style).
-constexpr int kFileNameCombo = 0x47C;
-constexpr int kFileNameEdit = 0x480;
-
 std::uint64_t SizeOf(const std::wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -33,25 +30,35 @@ std::uint64_t SizeOf(const std::wstring& path)
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string Contents(const std::wstring& path)
+{
+    std::string bytes(static_cast<size_t>(SizeOf(path)), '\0');
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+// The colour of a 32-bit snapshot's bottom-left pixel (0x00RRGGBB), or 0xFFFFFFFF.
+std::uint32_t CornerColour(const std::string& bitmap)
+{
+    if (bitmap.size() < 58 || bitmap.compare(0, 2, "BM") != 0)
+        return 0xFFFFFFFF;
+    std::uint32_t offset = 0;
+    std::memcpy(&offset, bitmap.data() + 10, 4);
+    if (offset + 4 > bitmap.size())
+        return 0xFFFFFFFF;
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, bitmap.data() + offset, 4);
+    return pixel & 0x00FFFFFF;
+}
+
 void Command(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 1), 0); }
 void Key(HWND window, WPARAM key) { PostMessageW(window, WM_KEYDOWN, key, 1); }
-
-HWND Bar(HWND window) { return FindWindowExW(window, nullptr, L"BrisomePlaybackBar", nullptr); }
-
-bool BarShown(HWND window)
-{
-    HWND bar = Bar(window);
-    return bar && IsWindowVisible(bar);
-}
-
-std::wstring BarText(HWND window)
-{
-    HWND bar = Bar(window);
-    wchar_t text[64] = L"";
-    if (bar)
-        GetDlgItemTextW(bar, IDC_PLAYBACK_POSITION, text, 64);
-    return text;
-}
 
 // The time a recording spans, in seconds, from its first PID's clock: the sum
 // of its steps of the usual size (the clock comes some 30 ms apart); a step
@@ -99,40 +106,17 @@ bool WaitForFinishedFile(const std::wstring& path)
     }, 5000);
 }
 
-// "hh:mm:ss" at `at` as seconds, -1 when it is not there.
-int Seconds(const std::wstring& text, size_t at)
-{
-    if (text.size() < at + 8 || text[at + 2] != L':' || text[at + 5] != L':')
-        return -1;
-    auto two = [&](size_t i) { return (text[i] - L'0') * 10 + (text[i + 1] - L'0'); };
-    return two(at) * 3600 + two(at + 3) * 60 + two(at + 6);
-}
-
-// Chooses `path` in the program's open-file dialog.
-bool OpenThroughDialog(const Program& program, HWND window, const std::wstring& path)
-{
-    Command(window, IDM_PLAY_FILE);
-    HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = FindDialog(program.Id(), L"Lire un enregistrement")) != nullptr; }, 10000))
-        return false;
-    HWND name = GetDlgItem(dialog, kFileNameCombo);
-    if (!name)
-        name = GetDlgItem(dialog, kFileNameEdit);
-    if (!name)
-        return false;
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    return WaitUntil([&] { return !IsWindow(dialog); }, 5000);
-}
-
 class PlaybackUi : public testing::Test {
 protected:
     void SetUp() override
     {
         videos_ = installation_.Dir().File(L"videos");
         buffers_ = installation_.Dir().File(L"tampon");
+        shots_ = installation_.Dir().File(L"captures");
         CreateDirectoryW(videos_.c_str(), nullptr);
         CreateDirectoryW(buffers_.c_str(), nullptr);
+        CreateDirectoryW(shots_.c_str(), nullptr);
+        installation_.SetSetting(L"R\u00e9pertoire screenshots", shots_.c_str());
         installation_.SetSetting(L"R\u00e9pertoire vid\u00e9o", videos_.c_str());
         installation_.SetSetting(L"Dossier tampon", buffers_.c_str());
         channels_ = installation_.Channels();
@@ -156,6 +140,7 @@ protected:
     ChannelList channels_;
     std::wstring videos_;
     std::wstring buffers_;
+    std::wstring shots_;
     std::unique_ptr<Program> program_;
     HWND window_ = nullptr;
 };
@@ -171,32 +156,33 @@ TEST_F(PlaybackUi, ARecordingPlaysWithItsDurationAndSeeksWhereClicked)
     ASSERT_TRUE(WaitForFinishedFile(path));
 
     ASSERT_TRUE(OpenThroughDialog(*program_, window_, path));
-    ASSERT_TRUE(WaitUntil([&] { return BarShown(window_); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return PlaybackBarShown(window_); }, 5000));
     // "00:00:01 / 00:00:09": the duration runs from the first PCR to the last.
     std::wstring text;
-    ASSERT_TRUE(WaitUntil([&] { return Seconds(text = BarText(window_), 11) >= 0; }, 3000)) << text;
+    ASSERT_TRUE(WaitUntil([&] { return ClockSeconds(text = PlaybackBarText(window_), 11) >= 0; }, 3000)) << text;
     EXPECT_EQ(text.substr(8, 3), L" / ");
-    const int duration = Seconds(text, 11);
+    const int duration = ClockSeconds(text, 11);
     const double recorded = RecordedSeconds(path);
     EXPECT_GE(duration, recorded - 1.5) << "the file's clock runs " << recorded << " s";
     EXPECT_LE(duration, recorded + 0.5) << "the file's clock runs " << recorded << " s";
 
     // A click in the middle of the slider while it plays lands within a second
     // of its place, and playing goes on from there.
-    PostMessageW(window_, kPlaybackSeek, 5000, 0);
+    PostMessageW(window_, kPlaybackSeekMessage, kPlaybackSeekScale / 2, 0);
     EXPECT_TRUE(WaitUntil([&] {
-        const int at = Seconds(BarText(window_), 0);
+        const int at = ClockSeconds(PlaybackBarText(window_), 0);
         return at >= duration / 2 - 1 && at <= duration / 2 + 1;
-    }, 1000)) << BarText(window_);
-    EXPECT_TRUE(WaitUntil([&] { return Seconds(BarText(window_), 0) >= duration / 2 + 1; }, 3000))
-        << BarText(window_);
+    }, 1000)) << PlaybackBarText(window_);
+    EXPECT_TRUE(WaitUntil([&] { return ClockSeconds(PlaybackBarText(window_), 0) >= duration / 2 + 1; }, 3000))
+        << PlaybackBarText(window_);
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-file.bmp"));
     Key(window_, VK_HOME);
-    EXPECT_TRUE(WaitUntil([&] { return Seconds(BarText(window_), 0) <= 1; }, 1000)) << BarText(window_);
+    EXPECT_TRUE(WaitUntil([&] { return ClockSeconds(PlaybackBarText(window_), 0) <= 1; }, 1000))
+        << PlaybackBarText(window_);
 
     // "Direct": the bar goes, live television again.
     Command(window_, IDC_PLAYBACK_DIRECT);
-    EXPECT_TRUE(WaitUntil([&] { return !BarShown(window_); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !PlaybackBarShown(window_); }, 3000));
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-back-live.bmp"));
     Close();
 }
@@ -219,14 +205,15 @@ TEST_F(PlaybackUi, ARecordingOfSoundOnlyLeavesNoLivePictureUntilDirect)
     // While the file plays, its sound only, the live picture is not shown as if
     // it were the file's.
     ASSERT_TRUE(OpenThroughDialog(*program_, window_, path));
-    ASSERT_TRUE(WaitUntil([&] { return BarShown(window_); }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return Seconds(BarText(window_), 0) >= 1; }, 3000)) << BarText(window_);
+    ASSERT_TRUE(WaitUntil([&] { return PlaybackBarShown(window_); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ClockSeconds(PlaybackBarText(window_), 0) >= 1; }, 3000))
+        << PlaybackBarText(window_);
     const WindowPicture playing = ReadWindowPicture(window_, installation_.Path());
     SaveScreenshot(playing, L"playback-ui-radio.bmp");
     EXPECT_FALSE(ShowsColour(playing, Colour()));
 
     Command(window_, IDC_PLAYBACK_DIRECT);
-    EXPECT_TRUE(WaitUntil([&] { return !BarShown(window_); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !PlaybackBarShown(window_); }, 3000));
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-radio-direct.bmp"));
     Close();
 }
@@ -240,7 +227,7 @@ TEST_F(PlaybackUi, AFileThatIsNotATransportStreamIsRefusedAndLiveGoesOn)
     ASSERT_TRUE(boxes.WaitFor(1, 5000));
     EXPECT_EQ(boxes.Texts()[0], L"Le fichier \u00ab " + path +
                                     L" \u00bb ne peut pas \u00eatre lu : ce n'est pas un flux de transport MPEG-TS.");
-    EXPECT_FALSE(BarShown(window_));
+    EXPECT_FALSE(PlaybackBarShown(window_));
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-refused.bmp"));
     Close();
 }
@@ -250,16 +237,29 @@ TEST_F(PlaybackUi, PausingLiveTelevisionBuffersItAndDirectDropsTheBuffer)
     // Nothing is written while simply watching.
     EXPECT_TRUE(FilesIn(buffers_, L"*").size() == 2u);  // "." and ".."
     Key(window_, 'P');
-    ASSERT_TRUE(WaitUntil([&] { return BarShown(window_); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return PlaybackBarShown(window_); }, 3000));
+    const ULONGLONG paused = GetTickCount64();
     EXPECT_EQ(FilesIn(buffers_, L"*.tmp").size(), 1u);
-    Sleep(5000);
+    // A snapshot while paused saves the still on the screen: one taken at once
+    // and one seconds later are the same picture of the channel, whatever the
+    // live renderer presented after the pause.
+    Command(window_, IDM_SNAPSHOT);
+    Sleep(2500);
+    Command(window_, IDM_SNAPSHOT);
+    std::vector<std::wstring> shots;
+    ASSERT_TRUE(WaitUntil([&] { return (shots = FilesIn(shots_, L"*.bmp")).size() == 2u; }, 2000));
+    const std::string first = Contents(shots_ + L"\\" + shots[0]);
+    EXPECT_EQ(CornerColour(first), Colour());
+    EXPECT_TRUE(first == Contents(shots_ + L"\\" + shots[1]));
+    const ULONGLONG since = GetTickCount64() - paused;
+    Sleep(since < 5000 ? static_cast<DWORD>(5000 - since) : 0);
     Key(window_, VK_PAUSE);
-    EXPECT_TRUE(WaitUntil([&] { return BarText(window_) == L"-00:00:05"; }, 1000)) << BarText(window_);
+    EXPECT_TRUE(WaitUntil([&] { return PlaybackBarText(window_) == L"-00:00:05"; }, 1000)) << PlaybackBarText(window_);
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-time-shift.bmp"));
 
     // "Direct" returns to live television and deletes the buffer.
     Command(window_, IDC_PLAYBACK_DIRECT);
-    EXPECT_TRUE(WaitUntil([&] { return !BarShown(window_); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !PlaybackBarShown(window_); }, 3000));
     EXPECT_TRUE(WaitUntil([&] { return FilesIn(buffers_, L"*.tmp").empty(); }, 3000));
     EXPECT_TRUE(WaitForPicture(window_, installation_.Path(), Colour(), 5000, L"playback-ui-direct.bmp"));
 

@@ -1,5 +1,8 @@
 // playback-bench: how soon pausing live television freezes the picture, and how
-// soon resuming shows a new picture from the buffer.
+// soon resuming shows a new picture from the buffer; with "seek", how soon a
+// seek within an hour-long file shows its first picture (seek_bench.cpp).
+//
+// Usage: playback-bench [ROUNDS]    or    playback-bench seek [ROUNDS]
 //
 // Starts the program on the demo broadcast with the stand-in tuner and decoders
 // and, round after round, presses P on live television, times the moment from
@@ -18,67 +21,14 @@
 #include <string>
 #include <vector>
 
+#include "bench_picture.h"
 #include "installation.h"
 #include "program_driver.h"
+#include "seek_bench.h"
 
 namespace {
 
 constexpr int kDirect = 1093;
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Report(const char* what, std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    const size_t failed = static_cast<size_t>(std::count(times.begin(), times.end(), -1.0));
-    times.erase(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(failed));
-    if (times.empty()) {
-        std::printf("%-30s no result\n", what);
-        return;
-    }
-    std::printf("%-30s median %7.1f ms   min %7.1f ms   max %7.1f ms   (%zu measured, %zu failed)\n", what,
-                times[times.size() / 2], times.front(), times.back(), times.size(), failed);
-}
-
-// The rows of the client area that the picture keeps whether or not the
-// playback bar is shown: above the bar's height and the status bar. The bar's
-// own texts and slider change every second and are no picture.
-int PictureRows(HWND window)
-{
-    constexpr int kPlaybackBarHeight = 30;
-    RECT client{};
-    GetClientRect(window, &client);
-    int rows = client.bottom - kPlaybackBarHeight;
-    HWND status = FindWindowExW(window, nullptr, L"msctls_statusbar32", nullptr);
-    RECT bar{};
-    if (status && IsWindowVisible(status) && GetWindowRect(status, &bar))
-        rows -= bar.bottom - bar.top;
-    return std::max(rows, 0);
-}
-
-// The picture's part of the window's pixels, rows from the top.
-std::vector<std::uint32_t> PictureArea(HWND window, const std::wstring& dir)
-{
-    const WindowPicture picture = ReadWindowPicture(window, dir);
-    const int rows = std::min(PictureRows(window), picture.height);
-    const auto end = picture.pixels.begin() + static_cast<std::ptrdiff_t>(rows) * picture.width;
-    return std::vector<std::uint32_t>(picture.pixels.begin(), rows > 0 ? end : picture.pixels.begin());
-}
-
-// How long one read of the picture takes: the resolution of the figures.
-double TimeRead(HWND window, const std::wstring& dir)
-{
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    PictureArea(window, dir);
-    QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
 
 // From P to the first picture of a run of pictures that stay the same for
 // `steadyMs`; -1 after 10 s. `changesAfter` counts the pictures that changed
@@ -127,7 +77,11 @@ double TimeResume(HWND window, const std::wstring& dir)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const bool seek = argc > 1 && std::string(argv[1]) == "seek";
+    const int first = seek ? 2 : 1;
+    const int rounds = argc > first ? std::max(1, std::atoi(argv[first])) : 5;
+    if (seek)
+        return RunSeekBench(rounds);
     Installation installation;
     Program program = installation.Start();
     HWND window = program.WaitForMainWindow();

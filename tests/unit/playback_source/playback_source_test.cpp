@@ -1,7 +1,8 @@
 // The playback source in a graph of its own with a sink: it delivers the whole
 // file at the pace of its clock, ends the stream at the file's end, and a seek
-// moves it at once with a discontinuity. The time-shift buffer's file: a folder
-// that cannot be written is told, and the file is gone once closed.
+// moves it at once with a discontinuity, also when the sink holds a sample.
+// The time-shift buffer's file: a folder that cannot be written is told, and
+// the file is gone once closed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +25,8 @@ constexpr std::uint64_t k40Ms = 40 * 27000;
 class PlaybackSource : public ComTest {
 protected:
     // A stream of `seconds` (a PCR every 40 ms, each followed by 19 packets).
-    void Build(int seconds)
+    // A sink that `blocks` holds each sample as a paused renderer does.
+    void Build(int seconds, bool blocks = false)
     {
         bytes = tstest::PcrStream(0x100, seconds * 25 + 1, 20, k40Ms);
         memory = std::make_unique<MemoryByteSource>(bytes.data(), bytes.size());
@@ -32,6 +34,7 @@ protected:
         SinkBehaviour behaviour;
         behaviour.offered = {TypeWithMajor(MEDIATYPE_Stream, MEDIASUBTYPE_MPEG2_TRANSPORT)};
         behaviour.receiveResult = S_OK;
+        behaviour.blocks = blocks;
         behaviour.onReceive = [this](IMediaSample* sample) {
             receivedBytes += sample->GetActualDataLength();
             if (sample->IsDiscontinuity() == S_OK) ++discontinuities;
@@ -44,6 +47,7 @@ protected:
     void TearDown() override
     {
         if (source) {
+            sink->Pin().SetReleased(true);
             source->Stop();
             filter->Pin()->Disconnect();
             sink->Pin().Disconnect();
@@ -98,6 +102,21 @@ TEST_F(PlaybackSource, ASeekMovesOnAtOnceWithADiscontinuity)
     EXPECT_LE(std::chrono::duration<double>(Clock::now() - start).count(), 2.5);
     EXPECT_EQ(discontinuities.load(), 1);
     EXPECT_EQ(filter->Pin()->Delivered(), bytes.size());
+}
+
+TEST_F(PlaybackSource, AFlushingSeekFreesAHeldDeliveryAndGoesOnFromTheNewPlace)
+{
+    Build(60, true);
+    ASSERT_EQ(source->Pause(), S_OK);
+    ASSERT_TRUE(Eventually([&] { return receivedBytes > 0; }));
+    const std::uint64_t place = bytes.size() / 2 / 188 * 188;
+    const auto start = Clock::now();
+    filter->Pin()->FlushTo(place);
+    EXPECT_LE(std::chrono::duration<double>(Clock::now() - start).count(), 1.0);
+    // The sink holds again the first sample from the new place, marked.
+    ASSERT_TRUE(Eventually([&] { return discontinuities.load() == 1; }));
+    EXPECT_GT(filter->Pin()->Delivered(), place);
+    EXPECT_LE(filter->Pin()->Delivered(), place + CPlaybackPin::kSampleBytes);
 }
 
 TEST_F(PlaybackSource, StopsAtOnceWhilePacing)

@@ -9,6 +9,7 @@
 #include "record/playback/playback_feed.h"
 #include "record/playback/time_shift_buffer.h"
 #include "tests/support/packets.h"
+#include "tests/unit/record/memory_ring_file.h"
 
 namespace {
 
@@ -62,22 +63,7 @@ TEST(PlaybackFeed, FileChunksCarryTheirLastPcrAndEnd)
 
 TEST(PlaybackFeed, BufferChunksWaitAtLiveAndReportALostPosition)
 {
-    struct Memory : RingFile {
-        bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size, unsigned long&) override
-        {
-            if (bytes.size() < offset + size)
-                bytes.resize(offset + size);
-            std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-            return true;
-        }
-        std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override
-        {
-            std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                      bytes.begin() + static_cast<std::ptrdiff_t>(offset + size), out);
-            return size;
-        }
-        Bytes bytes;
-    } file;
+    MemoryRingFile file;
     TimeShiftBuffer buffer(file, 188 * 8, 60'000, PidSelection::Multiplex(), [] { return 0; }, nullptr);
     TimeShiftFeed feed(buffer, 0x100);
     std::uint8_t out[188 * 4];

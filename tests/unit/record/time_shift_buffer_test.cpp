@@ -7,6 +7,7 @@
 
 #include "record/playback/time_shift_buffer.h"
 #include "tests/support/packets.h"
+#include "tests/unit/record/memory_ring_file.h"
 
 namespace {
 
@@ -41,33 +42,6 @@ TEST(RingLayout, SpansAcrossTheWrap)
         EXPECT_EQ(ring.ReadSpans(c.readAt, c.size), c.read);
     }
 }
-
-// A file in memory that can be told to fail from some size on.
-struct MemoryRingFile : RingFile {
-    bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size, unsigned long& error) override
-    {
-        if (offset + size > limit) {
-            error = 112;  // the disk is full
-            return false;
-        }
-        if (bytes.size() < offset + size)
-            bytes.resize(offset + size);
-        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-        ++writes;
-        return true;
-    }
-    std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override
-    {
-        if (offset + size > bytes.size())
-            return 0;
-        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                  bytes.begin() + static_cast<std::ptrdiff_t>(offset + size), out);
-        return size;
-    }
-    Bytes bytes;
-    std::uint64_t limit = UINT64_MAX;
-    int writes = 0;
-};
 
 // Numbered packets (the number in the payload's first bytes), one PID.
 Bytes Packets(int first, int count, std::uint16_t pid = 0x100)

@@ -8,6 +8,7 @@
 #include "record/playback/time_shift_buffer.h"
 #include "record/playback/time_shift_seek.h"
 #include "tests/support/packets.h"
+#include "tests/unit/record/memory_ring_file.h"
 
 namespace {
 
@@ -18,37 +19,9 @@ constexpr std::int64_t kFrameMs = 40;
 constexpr int kPictures = 50;
 constexpr int kGop = 12;  // a sequence header every twelfth picture
 
-struct MemoryRingFile : RingFile {
-    bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size, unsigned long&) override
-    {
-        if (bytes.size() < offset + size)
-            bytes.resize(offset + size);
-        std::copy(data, data + size, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-        return true;
-    }
-    std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override
-    {
-        if (offset + size > bytes.size())
-            return 0;
-        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                  bytes.begin() + static_cast<std::ptrdiff_t>(offset + size), out);
-        return size;
-    }
-    Bytes bytes;
-};
+Bytes Picture(int n) { return TestPicture(kVideo, n, kGop); }
 
-// One MPEG-2 picture per PES packet of three TS packets; every twelfth begins
-// with a sequence header.
-Bytes Picture(int n)
-{
-    Bytes data = {0, 0, 1, static_cast<std::uint8_t>(n % kGop == 0 ? 0xB3 : 0x00), 0x01, 0x02};
-    data.resize(400, 0x55);
-    tstest::TsWriter writer;
-    writer.Pes(kVideo, 0xE0, data, 90000 + 3600 * static_cast<std::uint64_t>(n));
-    return writer.bytes();
-}
-
-constexpr std::uint64_t kPictureBytes = 3 * 188;
+constexpr std::uint64_t kPictureBytes = kTestPictureBytes;
 
 std::int64_t TimeOf(int picture) { return kStartMs + kFrameMs * picture; }
 std::uint64_t OffsetOf(int picture) { return kPictureBytes * static_cast<std::uint64_t>(picture); }
