@@ -160,7 +160,7 @@ TEST(Subtitles, DvbShownInItsRegionUntilItsTimeOutTeletextInItsColourAndAucunCle
     const std::size_t wanted = SetsToMeasure();
     std::vector<Presentation> sets;
     EXPECT_TRUE(WaitUntil([&] { return (sets = Presentations(installation.Trace())).size() >= wanted; },
-                          static_cast<DWORD>(20000 + 5000 * wanted)))
+                          static_cast<DWORD>(30000 + 8000 * wanted)))
         << "subtitles drawn with their due times: " << sets.size();
     std::vector<long long> delays, handing, drawing;
     for (const Presentation& p : sets) {
