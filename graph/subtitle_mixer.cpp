@@ -108,16 +108,21 @@ SubtitlePicture DrawTeletext(const TeletextSubtitle& page, unsigned width, unsig
 bool SubtitleMixer::Show(const SubtitleShow& show)
 {
     if (!mixer_) return false;
-    SubtitleOverlay overlay;
-    if (show.picture)
-        overlay = MakeOverlay(*show.picture);
-    else if (show.text)
-        overlay = MakeOverlay(DrawTeletext(*show.text));
-    if (overlay.width == 0) {
+    // Made ready when it was decoded, as a rule; made now otherwise.
+    SubtitleOverlay made;
+    const SubtitleOverlay* overlay = show.overlay.get();
+    if (!overlay) {
+        if (show.picture)
+            made = MakeOverlay(*show.picture);
+        else if (show.text)
+            made = MakeOverlay(DrawTeletext(*show.text));
+        overlay = &made;
+    }
+    if (overlay->width == 0) {
         Disable();
         return true;
     }
-    return Hand(overlay);
+    return Hand(*overlay);
 }
 
 bool SubtitleMixer::Hand(const SubtitleOverlay& overlay)

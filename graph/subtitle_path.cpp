@@ -57,7 +57,7 @@ void BuildSubtitlePath(IBaseFilter* demux, IBaseFilter* videoRenderer)
 
     auto* created = new CSubtitleRenderer([mixer](const SubtitleShow& show) {
         if (mixer) mixer->Show(show);
-    });
+    }, [](const TeletextSubtitle& page) { return MakeOverlay(DrawTeletext(page)); });
     ComPtr<IBaseFilter> filter = ComPtr<IBaseFilter>::Share(created);
     if (FAILED(graph->AddFilter(filter.Get(), L"Sous-titres"))) return;
     if (FAILED(graph->ConnectDirect(pin.Get(), created->GetPin(0), nullptr))) {

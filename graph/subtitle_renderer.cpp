@@ -1,5 +1,6 @@
 #include "graph/subtitle_renderer.h"
 
+#include <mmsystem.h>
 #include <uuids.h>
 
 #include <chrono>
@@ -48,16 +49,31 @@ HRESULT CSubtitleInputPin::OnBeginFlush()
     return S_OK;
 }
 
-CSubtitleRenderer::CSubtitleRenderer(SubtitlePresenter::Show show)
+CSubtitleRenderer::CSubtitleRenderer(SubtitlePresenter::Show show, SubtitlePresenter::Paint paint)
     : CBaseFilter(L"subtitle renderer", nullptr, &stateLock_, kSubtitleRendererClass),
       input_(this, &stateLock_),
       steadyStart_(SteadyNow()),
-      presenter_(std::make_unique<SubtitlePresenter>([this] { return Now(); }, std::move(show)))
+      presenter_(std::make_unique<SubtitlePresenter>([this] { return Now(); }, std::move(show), std::move(paint)))
 {
 }
 
 // The presenter's thread ends before the clock it reads is released.
-CSubtitleRenderer::~CSubtitleRenderer() { presenter_.reset(); }
+CSubtitleRenderer::~CSubtitleRenderer()
+{
+    presenter_.reset();
+    FineTimer(false);
+}
+
+void CSubtitleRenderer::FineTimer(bool on)
+{
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    if (on && !fineTimer_)
+        fineTimer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+    else if (!on && fineTimer_) {
+        timeEndPeriod(1);
+        fineTimer_ = false;
+    }
+}
 
 int CSubtitleRenderer::GetPinCount() { return 1; }
 
@@ -67,6 +83,7 @@ HRESULT STDMETHODCALLTYPE CSubtitleRenderer::Stop()
 {
     HRESULT hr = CBaseFilter::Stop();
     presenter_->Clear();
+    FineTimer(false);
     return hr;
 }
 
@@ -77,6 +94,7 @@ HRESULT STDMETHODCALLTYPE CSubtitleRenderer::Run(REFERENCE_TIME start)
         start_ = start;
         steadyStart_ = SteadyNow();
     }
+    FineTimer(true);
     return CBaseFilter::Run(start);
 }
 

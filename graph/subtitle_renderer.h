@@ -32,8 +32,9 @@ private:
 
 class CSubtitleRenderer : public CBaseFilter {
 public:
-    // `show` is called on the renderer's presentation thread (see SubtitlePresenter).
-    explicit CSubtitleRenderer(SubtitlePresenter::Show show);
+    // `show` is called on the renderer's presentation thread, `paint` on the
+    // streaming thread (see SubtitlePresenter).
+    CSubtitleRenderer(SubtitlePresenter::Show show, SubtitlePresenter::Paint paint);
     ~CSubtitleRenderer() override;
 
     int GetPinCount() override;
@@ -60,6 +61,10 @@ private:
     ComPtr<IReferenceClock> clock_;
     REFERENCE_TIME start_ = 0;
     std::int64_t steadyStart_ = 0;
+    // While running, the system's timers tick every millisecond, so that the
+    // presenter's waits end on time (they would end up to 16 ms late otherwise).
+    bool fineTimer_ = false;
+    void FineTimer(bool on);
 
     std::unique_ptr<SubtitlePresenter> presenter_;  // last: its thread uses the above
 };

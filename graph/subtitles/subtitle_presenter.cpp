@@ -11,11 +11,14 @@ namespace {
 constexpr std::size_t kMaxPending = 32;
 // The thread looks at the clock again at least this often while it waits.
 constexpr std::int64_t kLongestWait = 200'000;  // 20 ms
+// A timed wait may end a little late: the thread's sleep ends this long before
+// the due time, and it follows the clock from there, yielding its turn.
+constexpr std::int64_t kWatchBefore = 20'000;  // 2 ms
 
 }  // namespace
 
-SubtitlePresenter::SubtitlePresenter(Clock clock, Show show)
-    : clock_(std::move(clock)), show_(std::move(show)), thread_([this] { Run(); })
+SubtitlePresenter::SubtitlePresenter(Clock clock, Show show, Paint paint)
+    : clock_(std::move(clock)), show_(std::move(show)), paint_(std::move(paint)), thread_([this] { Run(); })
 {
 }
 
@@ -81,6 +84,7 @@ void SubtitlePresenter::Decode(const SubtitlePes& pes)
             Pending p;
             p.due = due(picture.pts);
             p.timeout = static_cast<std::int64_t>(picture.timeoutSeconds) * 10'000'000;
+            p.show.overlay = std::make_shared<const SubtitleOverlay>(MakeOverlay(picture));
             p.show.picture = std::make_shared<const SubtitlePicture>(std::move(picture));
             Enqueue(std::move(p));
         }
@@ -88,6 +92,7 @@ void SubtitlePresenter::Decode(const SubtitlePes& pes)
         for (TeletextSubtitle& page : teletext_->Decode(pes.data.data(), pes.data.size(), pts)) {
             Pending p;
             p.due = due(page.pts);
+            if (paint_) p.show.overlay = std::make_shared<const SubtitleOverlay>(paint_(page));
             p.show.text = std::make_shared<const TeletextSubtitle>(std::move(page));
             Enqueue(std::move(p));
         }
@@ -118,9 +123,15 @@ void SubtitlePresenter::Run()
         const std::int64_t now = clock_();
         const bool takeOff = takeOffAt_ && (queue_.empty() || *takeOffAt_ < queue_.front().due);
         const std::int64_t next = takeOff ? *takeOffAt_ : queue_.front().due;
-        if (next > now) {
-            const std::int64_t wait = std::min(next - now, kLongestWait);
+        if (next > now && next - now > kWatchBefore) {
+            const std::int64_t wait = std::min(next - now - kWatchBefore, kLongestWait);
             wake_.wait_for(lock, std::chrono::microseconds(wait / 10 + 1));
+            continue;
+        }
+        if (next > now) {
+            lock.unlock();
+            std::this_thread::yield();
+            lock.lock();
             continue;
         }
         Pending pending;

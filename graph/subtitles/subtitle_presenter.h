@@ -8,6 +8,11 @@
 // Threads: Feed runs on the streaming thread, Select and Clear on any other;
 // `show` is called on the presenter's own thread only, one call at a time,
 // never under a lock of this object. The thread is joined by the destructor.
+//
+// What is shown is made ready when it is decoded, ahead of its time (the
+// overlay of a DVB picture, and of a teletext page through `paint`), and the
+// thread wakes a little early and watches the clock for the last moments, so
+// that at the due time nothing is left to do but hand it over.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -20,14 +25,17 @@
 
 #include "channels/service_streams.h"
 #include "graph/subtitles/dvb_subtitle_decoder.h"
+#include "graph/subtitles/subtitle_overlay.h"
 #include "graph/subtitles/subtitle_pes.h"
 #include "graph/subtitles/subtitle_timing.h"
 #include "graph/subtitles/teletext_decoder.h"
 
-// What to show: a DVB picture, a teletext page, or neither (the screen cleared).
+// What to show: a DVB picture, a teletext page, or neither (the screen cleared),
+// with its overlay when it was made ready beforehand.
 struct SubtitleShow {
     std::shared_ptr<const SubtitlePicture> picture;
     std::shared_ptr<const TeletextSubtitle> text;
+    std::shared_ptr<const SubtitleOverlay> overlay;
     bool Empty() const { return (!picture || picture->empty) && (!text || text->rows.empty()); }
 };
 
@@ -35,8 +43,10 @@ class SubtitlePresenter {
 public:
     using Clock = std::function<std::int64_t()>;            // stream time, 100 ns
     using Show = std::function<void(const SubtitleShow&)>;
+    // Draws a teletext page as an overlay (on the streaming thread).
+    using Paint = std::function<SubtitleOverlay(const TeletextSubtitle&)>;
 
-    SubtitlePresenter(Clock clock, Show show);
+    SubtitlePresenter(Clock clock, Show show, Paint paint = {});
     ~SubtitlePresenter();
     SubtitlePresenter(const SubtitlePresenter&) = delete;
     SubtitlePresenter& operator=(const SubtitlePresenter&) = delete;
@@ -67,6 +77,7 @@ private:
 
     Clock clock_;
     Show show_;
+    Paint paint_;
 
     std::mutex decodeMutex_;  // the streaming side
     std::optional<SubtitleTrack> track_;

@@ -174,6 +174,18 @@ void CVideoRenderer::NoteDrawn(const DrawState& state)
     TraceLine(line);
 }
 
+void CVideoRenderer::TraceClockTime(const char* what)
+{
+    REFERENCE_TIME now = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!drawClock_ || FAILED(drawClock_->GetTime(&now))) return;
+    }
+    char line[64];
+    std::snprintf(line, sizeof line, "%s %lld", what, static_cast<long long>(now));
+    TraceLine(line);
+}
+
 HRESULT CVideoRenderer::EndOfStreamReceived()
 {
     // The graph waits for every renderer's completion before it tells the application.

@@ -127,6 +127,8 @@ private:
     void Redraw();
     // Traces the clock's time when a new mixer bitmap is first drawn.
     void NoteDrawn(const DrawState& state);
+    // Traces "<what> <the clock's time>", when the graph has a clock.
+    void TraceClockTime(const char* what);
     bool MixerLoaded();
 
     CriticalSection stateLock_;

@@ -116,6 +116,9 @@ HRESULT STDMETHODCALLTYPE CVideoRenderer::SetAlphaBitmap(const VMRALPHABITMAP* b
     if (!ValidBlend(b)) return E_INVALIDARG;
     if (!fromDc) return E_NOTIMPL;  // no DirectDraw here
 
+    // "Incrustation recue 123456789": when the application handed the bitmap
+    // over, to tell its own delay from the drawing's.
+    TraceClockTime("Incrustation recue");
     auto overlay = std::make_shared<AlphaOverlay>();
     HRESULT hr = CopyFromDc(b.hdc, b.rSrc, *overlay);
     if (FAILED(hr)) return hr;

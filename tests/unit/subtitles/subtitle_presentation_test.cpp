@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "graph/subtitles/subtitle_clut.h"
 #include "graph/subtitles/subtitle_overlay.h"
 #include "graph/subtitles/subtitle_pes.h"
 #include "graph/subtitles/subtitle_presenter.h"
@@ -124,6 +125,41 @@ TEST(SubtitleOverlay, OnlyTheDrawnPartIsKeptOpaqueAndPlacedAsFractions)
     EXPECT_EQ(MakeOverlay(picture).width, 0u);
 }
 
+// A keyed bitmap has no partial transparency: a broadcast colour is drawn, in
+// full, when it is at least half opaque (transparency T up to 0x7F), and left
+// to the video otherwise; Y = 0 is transparent whatever T says.
+TEST(SubtitleOverlay, PartlyTransparentColoursAreDrawnWhenAtLeastHalfOpaque)
+{
+    struct Case {
+        std::uint8_t y, cr, cb, t;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {235, 128, 128, 0x00, true},   // opaque white
+        {235, 128, 128, 0x40, true},   // a quarter transparent
+        {235, 128, 128, 0x7F, true},   // just over half opaque
+        {235, 128, 128, 0x80, false},  // just under: a see-through box
+        {16, 128, 128, 0xC0, false},   // a dark veil
+        {235, 128, 128, 0xFF, false},  // fully transparent
+        {0, 128, 128, 0x00, false},    // Y = 0
+    };
+    for (const Case& c : cases) {
+        const Argb colour = ArgbFromYCrCbT(c.y, c.cr, c.cb, c.t);
+        // The pixel between two opaque corners, so that the overlay holds it.
+        SubtitlePicture picture;
+        picture.width = 3;
+        picture.height = 1;
+        picture.empty = false;
+        picture.pixels = {0xFF000000, colour, 0xFF000000};
+        const SubtitleOverlay o = MakeOverlay(picture);
+        ASSERT_EQ(o.pixels.size(), 3u);
+        if (c.drawn)
+            EXPECT_EQ(o.pixels[1], colour & 0x00FFFFFF) << "T " << int{c.t} << " drawn in its own colour";
+        else
+            EXPECT_EQ(o.pixels[1], kSubtitleKey) << "T " << int{c.t} << ", Y " << int{c.y} << " left to the video";
+    }
+}
+
 // A display set of the generator's encoder: one yellow box, shown 1 s.
 Bytes YellowBox()
 {
@@ -163,10 +199,12 @@ TEST(SubtitlePresenter, ShowsADisplaySetWhenItIsDueAndTakesItOffAtItsTimeOut)
     std::atomic<std::int64_t> now{0};
     std::mutex mutex;
     std::vector<std::pair<std::int64_t, bool>> shown;  // (clock, something visible)
+    bool readyBeforehand = true;  // every visible set came with its overlay made
     SubtitlePresenter presenter([&] { return now.load(); },
                                 [&](const SubtitleShow& s) {
                                     std::lock_guard<std::mutex> lock(mutex);
                                     shown.emplace_back(now.load(), !s.Empty());
+                                    if (!s.Empty() && (!s.overlay || s.overlay->width == 0)) readyBeforehand = false;
                                 });
     auto count = [&] {
         std::lock_guard<std::mutex> lock(mutex);
@@ -199,6 +237,7 @@ TEST(SubtitlePresenter, ShowsADisplaySetWhenItIsDueAndTakesItOffAtItsTimeOut)
     std::lock_guard<std::mutex> lock(mutex);
     EXPECT_TRUE(shown[1].second);
     EXPECT_FALSE(shown[2].second);
+    EXPECT_TRUE(readyBeforehand) << "the overlay is made when the set is decoded, not when it is due";
     EXPECT_EQ(presenter.LastLateness(), 0);
 }
 
