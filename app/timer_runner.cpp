@@ -18,11 +18,11 @@
 #include "common/text_convert.h"
 #include "guide/clock_difference.h"
 #include "guide/guide_database.h"
-#include "record/file_errors.h"
 #include "record/recorder.h"
 #include "record/timers/conflicts.h"
 #include "record/timers/scheduler.h"
 #include "record/timers/timer_runner_rules.h"
+#include "record/timers/wake_alarm.h"
 
 namespace {
 
@@ -48,7 +48,6 @@ bool started = false;
 bool subscribed = false;
 bool deciding = false;  // the runner's own changes re-arm once, at the end
 UINT_PTR wakeTimer = 0;
-HANDLE resumeTimer = nullptr;
 std::vector<Running> running;
 std::map<std::int64_t, EventWatch> watches;  // by timer id, while it records
 std::vector<std::wstring> notices;
@@ -153,31 +152,40 @@ void KillWake()
 
 void CALLBACK OnWake(HWND, UINT, UINT_PTR, DWORD);
 
-// A sleeping PC wakes a little before the next start; nothing to wake for
-// when no timer waits.
-void ArmResume(const std::vector<Timer>& timers, std::int64_t now, const TimeZoneRule& zone)
-{
-    std::vector<Timer> waiting;
-    for (const Timer& t : timers)
-        if (t.state != TimerState::Recording)
-            waiting.push_back(t);
-    const std::optional<std::int64_t> next = NextWake(waiting, now, [](std::size_t) { return EventWatch{}; }, zone);
-    if (!next || *next - kResumeAhead <= now) {
-        if (resumeTimer)
-            CancelWaitableTimer(resumeTimer);
-        return;
+// The waitable timer with resume that wakes a sleeping PC before a recording.
+class WaitableWakeAlarm final : public WakeAlarm {
+public:
+    ~WaitableWakeAlarm() override { Close(); }
+    bool Set(std::int64_t pcTime) override
+    {
+        if (!timer_)
+            timer_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+        if (!timer_)
+            return false;
+        LARGE_INTEGER due;
+        due.QuadPart = pcTime * 10'000'000 + kUnixEpochAsFileTime;  // positive: an absolute UTC time
+        // A PC that cannot resume still takes the timer (the last error then
+        // says so): the recording starts when the user wakes the PC.
+        return SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, TRUE) != FALSE;
     }
-    if (!resumeTimer)
-        resumeTimer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
-    if (!resumeTimer)
-        return;
-    const std::int64_t pcAt = *next - kResumeAhead - ProgramMinusPc();
-    LARGE_INTEGER due;
-    due.QuadPart = pcAt * 10'000'000 + kUnixEpochAsFileTime;  // positive: an absolute UTC time
-    // Without a resume-capable PC the timer is set all the same: the recording
-    // then starts when the user wakes the PC.
-    SetWaitableTimer(resumeTimer, &due, 0, nullptr, nullptr, TRUE);
-}
+    void Cancel() override
+    {
+        if (timer_)
+            CancelWaitableTimer(timer_);
+    }
+    void Close()
+    {
+        if (timer_)
+            CloseHandle(timer_);
+        timer_ = nullptr;
+    }
+
+private:
+    HANDLE timer_ = nullptr;
+};
+
+WaitableWakeAlarm wakeAlarm;
+ResumeKeeper resume(wakeAlarm);
 
 void Arm()
 {
@@ -188,7 +196,7 @@ void Arm()
     const std::vector<Timer>& timers = book.Timers();
     const std::int64_t nowMs = RunnerNowMs();
     const std::int64_t now = nowMs / 1000;
-    ArmResume(timers, now, book.zone());
+    resume.Follow(timers, now, ProgramMinusPc(), book.zone());
     std::optional<std::int64_t> wake = NextWake(timers, now, Watcher(timers), book.zone());
     if (!wake)
         return;
@@ -234,17 +242,6 @@ void Decide()
 
 void CALLBACK OnWake(HWND, UINT, UINT_PTR, DWORD) { Decide(); }
 
-// The reason of a failed write, for the timer's state.
-std::string WriteFailureReason(DWORD code)
-{
-    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
-        return kReasonSpaceShort;
-    std::string text = NarrowText(FileErrorReason(code), CodePage::Utf8);
-    while (!text.empty() && (text.back() == '.' || text.back() == ' '))
-        text.pop_back();
-    return text.empty() ? "\u00e9criture impossible" : "\u00e9criture impossible (" + text + ")";
-}
-
 // A timer removed from the book, or no longer recording, stops its recording.
 void OnBookChanged()
 {
@@ -289,11 +286,8 @@ void StopTimerRunner()
 {
     started = false;
     KillWake();
-    if (resumeTimer) {
-        CancelWaitableTimer(resumeTimer);
-        CloseHandle(resumeTimer);
-        resumeTimer = nullptr;
-    }
+    resume.Stop();
+    wakeAlarm.Close();
     // The files close with the recorder's, once the graph is gone.
     running.clear();
     watches.clear();

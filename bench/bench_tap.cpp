@@ -6,9 +6,12 @@
 // takes at the highest DVB-T multiplex rate (21 077 packets/s).
 //
 // BM_TapServiceRecordings runs 1 or 3 service recordings of one multiplex at
-// once, each a subscriber that keeps its service's PIDs and copies its runs of
-// packets into a buffer of its own (the write itself left out): what several
-// timed recordings cost beyond one.
+// once, as the recorder does: one fan-out walks the packets for all of them and
+// hands each its runs. Each service keeps a quarter of the packets; its sink
+// either only counts the runs (third argument 0: the cost of picking alone) or
+// copies them into a buffer of its own (1: standing for the write). What several
+// timed recordings cost beyond one. BM_TapServiceRecordingsEachWalking is the
+// same with each recording walking the packets itself, for comparison.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -16,6 +19,7 @@
 
 #include "channels/psi/packet_tap.h"
 #include "channels/psi/section_reader.h"
+#include "record/packet_fan_out.h"
 #include "record/packet_filter.h"
 #include "tests/support/packets.h"
 #include "tests/support/sections.h"
@@ -80,41 +84,67 @@ void BM_TapSubscribers(benchmark::State& state)
 }
 BENCHMARK(BM_TapSubscribers)->ArgsProduct({{0, 1, 3}, {188 * 20 + 61, 65536}});
 
-// A recording without its file: the filter walk and a copy of each run.
-struct ServiceRecording : PacketSubscriber, PacketRunSink {
-    ServiceRecording(int pmt, int video, int audio) : selection(PidSelection::Service(pmt, video, audio, 0x1FFF))
-    {
-        buffer.reserve(1 << 20);
-    }
-    bool OnPackets(const std::uint8_t* packets, std::size_t count) override
-    {
-        FilterPackets(packets, count * 188, selection, *this);
-        return true;
-    }
+// A recording without its file: a count of its runs, or a copy of each.
+struct RunSink : PacketRunSink {
+    explicit RunSink(bool copying) : copying(copying) { buffer.reserve(1 << 20); }
     bool WriteRun(const std::uint8_t* bytes, std::size_t size) override
     {
+        kept += size;
+        if (!copying)
+            return true;
         if (buffer.size() + size > buffer.capacity())
             buffer.clear();
         buffer.insert(buffer.end(), bytes, bytes + size);
         return true;
     }
-    PidSelection selection;
+    bool copying;
+    std::uint64_t kept = 0;
     std::vector<std::uint8_t> buffer;
 };
+
+// Three services that each keep a quarter of the stream's packets (the PAT
+// included, which the stream lacks).
+PidSelection ServiceOf(int i)
+{
+    return PidSelection::Service(0x78 + i, 0x178 + i, 0x1FFF, 0x1FFF);
+}
 
 void BM_TapServiceRecordings(benchmark::State& state)
 {
     PacketTap tap;
-    std::vector<std::unique_ptr<ServiceRecording>> recordings;
-    // The stream's PIDs 0x78..0x7B and 0x178..0x17B: three services that share them out.
-    const int pids[3][3] = {{0x78, 0x79, 0x7A}, {0x178, 0x179, 0x17A}, {0x7B, 0x17B, 0x12}};
+    PacketFanOut fanOut;
+    std::vector<std::unique_ptr<RunSink>> sinks;
     for (int i = 0; i < state.range(0); ++i) {
-        recordings.push_back(std::make_unique<ServiceRecording>(pids[i][0], pids[i][1], pids[i][2]));
+        sinks.push_back(std::make_unique<RunSink>(state.range(2) != 0));
+        fanOut.Add(sinks.back().get(), ServiceOf(i));
+    }
+    tap.Subscribe(&fanOut);
+    Run(state, tap);
+}
+BENCHMARK(BM_TapServiceRecordings)->ArgsProduct({{1, 3}, {188 * 20 + 61, 65536}, {0, 1}});
+
+struct WalkingRecording : PacketSubscriber {
+    WalkingRecording(int i, bool copying) : selection(ServiceOf(i)), sink(copying) {}
+    bool OnPackets(const std::uint8_t* packets, std::size_t count) override
+    {
+        FilterPackets(packets, count * 188, selection, sink);
+        return true;
+    }
+    PidSelection selection;
+    RunSink sink;
+};
+
+void BM_TapServiceRecordingsEachWalking(benchmark::State& state)
+{
+    PacketTap tap;
+    std::vector<std::unique_ptr<WalkingRecording>> recordings;
+    for (int i = 0; i < state.range(0); ++i) {
+        recordings.push_back(std::make_unique<WalkingRecording>(i, state.range(2) != 0));
         tap.Subscribe(recordings.back().get());
     }
     Run(state, tap);
 }
-BENCHMARK(BM_TapServiceRecordings)->ArgsProduct({{1, 3}, {188 * 20 + 61, 65536}});
+BENCHMARK(BM_TapServiceRecordingsEachWalking)->ArgsProduct({{1, 3}, {188 * 20 + 61, 65536}, {0, 1}});
 
 void BM_TapWithSectionReader(benchmark::State& state)
 {

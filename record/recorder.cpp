@@ -9,6 +9,7 @@
 #include "graph/graph_handles.h"
 #include "graph/transport_tap.h"
 #include "record/new_file.h"
+#include "record/packet_fan_out.h"
 #include "record/recording_writer.h"
 #include "record/service_pids.h"
 
@@ -24,6 +25,9 @@ struct Recording {
 };
 
 std::vector<Recording> recordings;
+// All the recordings of the multiplex share one walk over the tap's packets; it
+// is subscribed to the tap while any recording runs.
+PacketFanOut fanOut;
 LPARAM lastSerial = 0;
 LPARAM menuRecording = 0;  // 0 when the menus show no recording
 
@@ -68,10 +72,15 @@ LPARAM Begin(HWND window, const std::wstring& stem, const PidSelection& selectio
         return 0;
     }
     const LPARAM serial = ++lastSerial;
-    recordings.push_back(
-        {serial, file.path,
-         std::make_unique<RecordingWriter>(file.handle, selection, window, WM_RECORDING_FAILED, serial)});
-    transportTap.Subscribe(recordings.back().writer.get());
+    auto writer = std::make_unique<RecordingWriter>(file.handle, window, WM_RECORDING_FAILED, serial);
+    if (!fanOut.Add(writer.get(), selection)) {
+        writer.reset();
+        DeleteFileW(file.path.c_str());  // still empty
+        failure = L"Enregistrement impossible : trop d'enregistrements sont d\u00e9j\u00e0 en cours.";
+        return 0;
+    }
+    recordings.push_back({serial, file.path, std::move(writer)});
+    transportTap.Subscribe(&fanOut);
     KeepAwakeWhileRecording();
     return serial;
 }
@@ -104,10 +113,12 @@ void EndRecording(LPARAM recording)
     Recording* found = Find(recording);
     if (!found)
         return;
-    // Once the tap lets go, no packet of this recording is being written.
-    transportTap.Unsubscribe(found->writer.get());
+    // Once the fan-out lets go, no packet of this recording is being written.
+    fanOut.Remove(found->writer.get());
     found->writer->Close();
     recordings.erase(recordings.begin() + (found - recordings.data()));
+    if (recordings.empty())
+        transportTap.Unsubscribe(&fanOut);
     KeepAwakeWhileRecording();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// Starting and stopping recordings: a service or the whole multiplex, each written
-// by a subscriber of the transport-stream tap. The graph itself is never stopped
-// or changed for a recording. Several recordings may run at once (the recording
-// of the menus, and others started through BeginRecording or
-// BeginTimedRecording); while any runs, the PC is kept from sleeping. Main
-// window's thread only.
+// Starting and stopping recordings: a service or the whole multiplex, all fed by
+// one walk over the transport-stream tap's packets, each into its own file. The
+// graph itself is never stopped or changed for a recording. Several recordings
+// may run at once (the recording of the menus, and others started through
+// BeginRecording or BeginTimedRecording); while any runs, the PC is kept from
+// sleeping. Main window's thread only.
 //
 // The caller keeps the recording state of the menus: a start returns whether the
 // menu's recording now runs.

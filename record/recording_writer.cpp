@@ -1,28 +1,44 @@
 #include "record/recording_writer.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "channels/psi/ts_packet.h"
 
 namespace {
 
-class FileSink final : public PacketRunSink {
+class HandleFile final : public RecordingFile {
 public:
-    explicit FileSink(HANDLE file) : file_(file) {}
-    bool WriteRun(const std::uint8_t* bytes, std::size_t size) override
+    explicit HandleFile(HANDLE file) : file_(file) {}
+    ~HandleFile() override
     {
-        DWORD done = 0;
-        if (!WriteFile(file_, bytes, static_cast<DWORD>(size), &done, nullptr)) {
-            error = GetLastError();
-            return false;
-        }
-        written += done;
-        if (done != size) {
-            error = ERROR_DISK_FULL;
-            return false;
-        }
-        return true;
+        if (file_ != INVALID_HANDLE_VALUE)
+            CloseHandle(file_);
     }
-    std::uint64_t written = 0;
-    DWORD error = ERROR_SUCCESS;
+    HandleFile(const HandleFile&) = delete;
+    HandleFile& operator=(const HandleFile&) = delete;
+
+    DWORD Append(const std::uint8_t* bytes, std::size_t size, std::size_t& done) override
+    {
+        done = 0;
+        while (done < size) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, std::numeric_limits<DWORD>::max()));
+            DWORD wrote = 0;
+            if (!WriteFile(file_, bytes + done, chunk, &wrote, nullptr))
+                return GetLastError();
+            done += wrote;
+            if (wrote != chunk)
+                return ERROR_DISK_FULL;  // a short write without an error: no room left
+        }
+        return ERROR_SUCCESS;
+    }
+    void Truncate(std::uint64_t size) override
+    {
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(size);
+        if (SetFilePointerEx(file_, position, nullptr, FILE_BEGIN))
+            SetEndOfFile(file_);
+    }
 
 private:
     HANDLE file_;
@@ -30,9 +46,19 @@ private:
 
 }  // namespace
 
-RecordingWriter::RecordingWriter(HANDLE file, const PidSelection& selection, HWND notify, UINT failureMessage,
+std::unique_ptr<RecordingFile> HandleRecordingFile(HANDLE file)
+{
+    return std::make_unique<HandleFile>(file);
+}
+
+RecordingWriter::RecordingWriter(std::unique_ptr<RecordingFile> file, HWND notify, UINT failureMessage,
                                  LPARAM serial)
-    : file_(file), selection_(selection), notify_(notify), failureMessage_(failureMessage), serial_(serial)
+    : file_(std::move(file)), notify_(notify), failureMessage_(failureMessage), serial_(serial)
+{
+}
+
+RecordingWriter::RecordingWriter(HANDLE file, HWND notify, UINT failureMessage, LPARAM serial)
+    : RecordingWriter(HandleRecordingFile(file), notify, failureMessage, serial)
 {
 }
 
@@ -44,22 +70,21 @@ RecordingWriter::~RecordingWriter()
 void RecordingWriter::Close()
 {
     AcquireSRWLockExclusive(&fileLock_);
-    if (file_ != INVALID_HANDLE_VALUE)
-        CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    std::unique_ptr<RecordingFile> closing = std::move(file_);
+    closing.reset();
     ReleaseSRWLockExclusive(&fileLock_);
 }
 
-bool RecordingWriter::OnPackets(const std::uint8_t* packets, std::size_t count)
+bool RecordingWriter::WriteRun(const std::uint8_t* bytes, std::size_t size)
 {
     bool keep = false;
     AcquireSRWLockShared(&fileLock_);
-    if (file_ != INVALID_HANDLE_VALUE && !failed_) {
-        FileSink sink(file_);
-        const FilterResult result = FilterPackets(packets, count * kTsPacketSize, selection_, sink);
-        written_ += sink.written;
-        if (result.sinkFailed)
-            Fail(sink.error);
+    if (file_ && !failed_) {
+        std::size_t done = 0;
+        const DWORD error = file_->Append(bytes, size, done);
+        written_ += done;
+        if (error != ERROR_SUCCESS)
+            Fail(error);
         keep = !failed_;
     }
     ReleaseSRWLockShared(&fileLock_);
@@ -70,11 +95,7 @@ void RecordingWriter::Fail(DWORD error)
 {
     failed_ = true;
     // A write cut short leaves part of a packet: cut the file back to whole packets.
-    const std::uint64_t whole = written_ - written_ % kTsPacketSize;
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(whole);
-    if (SetFilePointerEx(file_, position, nullptr, FILE_BEGIN))
-        SetEndOfFile(file_);
+    file_->Truncate(written_ - written_ % kTsPacketSize);
     if (notify_)
         PostMessageW(notify_, failureMessage_, static_cast<WPARAM>(error), serial_);
 }

@@ -1,31 +1,49 @@
 #pragma once
-// One recording as a subscriber of the transport-stream tap: it keeps the
-// packets of its PID selection and appends them to its file on the streaming
-// thread, each run of consecutive kept packets with one write straight from the
-// tap's buffer. Several may run at once, each with its own file.
+// One recording's file, fed with runs of kept packets on the streaming thread
+// (the recordings' fan-out does the picking): each run is appended with one
+// write straight from the tap's buffer. Several may run at once, each with its
+// own file.
 //
-// The PIDs and the notification target are fixed at construction, so the
-// streaming thread reads them without a lock. Close() waits for a run being
-// written and makes later calls write nothing.
+// The notification target is fixed at construction, so the streaming thread
+// reads it without a lock. Close() waits for a run being written and makes
+// later calls write nothing.
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
-#include "channels/psi/packet_tap.h"
 #include "record/packet_filter.h"
 
-class RecordingWriter final : public PacketSubscriber {
+// Where a recording's bytes go: the platform's file, or in tests one that fails
+// on cue.
+class RecordingFile {
 public:
-    // Takes ownership of `file`. When a write fails, writing stops, the file is cut
-    // back to its last whole packet, `failureMessage` is posted to `notify` with
-    // the error code as wParam and `serial` as lParam (the streaming thread never
-    // shows anything itself), and the tap drops this subscriber.
-    RecordingWriter(HANDLE file, const PidSelection& selection, HWND notify, UINT failureMessage, LPARAM serial);
+    virtual ~RecordingFile() = default;
+    // Appends `size` bytes; `done` receives how many reached the file. Returns
+    // ERROR_SUCCESS, or the system's code of the failure.
+    virtual DWORD Append(const std::uint8_t* bytes, std::size_t size, std::size_t& done) = 0;
+    // Cuts the file to its first `size` bytes.
+    virtual void Truncate(std::uint64_t size) = 0;
+};
+
+// The recording file of a handle opened for writing; closes it when destroyed.
+std::unique_ptr<RecordingFile> HandleRecordingFile(HANDLE file);
+
+class RecordingWriter final : public PacketRunSink {
+public:
+    // When a write fails, writing stops, the file is cut back to its last whole
+    // packet, `failureMessage` is posted to `notify` with the error code as
+    // wParam and `serial` as lParam (the streaming thread never shows anything
+    // itself), and the run is refused so that the fan-out drops this writer.
+    RecordingWriter(std::unique_ptr<RecordingFile> file, HWND notify, UINT failureMessage, LPARAM serial);
+    // Takes ownership of `file`.
+    RecordingWriter(HANDLE file, HWND notify, UINT failureMessage, LPARAM serial);
     ~RecordingWriter() override;
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
 
-    bool OnPackets(const std::uint8_t* packets, std::size_t count) override;
+    // Streaming thread: one run of whole packets.
+    bool WriteRun(const std::uint8_t* bytes, std::size_t size) override;
 
     // Closes the file once the run being written, if any, is done. Any thread.
     void Close();
@@ -34,8 +52,7 @@ private:
     void Fail(DWORD error);
 
     SRWLOCK fileLock_ = SRWLOCK_INIT;
-    HANDLE file_;  // guarded by fileLock_
-    const PidSelection selection_;
+    std::unique_ptr<RecordingFile> file_;  // guarded by fileLock_
     HWND notify_;
     UINT failureMessage_;
     LPARAM serial_;

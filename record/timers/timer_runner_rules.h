@@ -22,8 +22,10 @@ std::uint64_t ExpectedRecordingBytes(std::int64_t seconds, std::int64_t bitsPerS
 // at most `capMs`, so that a clock that moved meanwhile is seen again.
 std::uint32_t WakeDelayMs(std::int64_t wake, std::int64_t nowMs, std::uint32_t capMs);
 
-// A sleeping PC is woken this long before a recording starts.
-inline constexpr std::int64_t kResumeAhead = 120;
+// The reason, for "Échec : <raison>" (UTF-8), of a recording stopped by a
+// failed write to its file with the system's error `code`: a full disk is
+// "Espace insuffisant", any other failure "écriture impossible (<cause>)".
+std::string WriteFailureReason(unsigned long code);
 
 // What the guide shows now on the timer's service.
 enum class GuideSight {

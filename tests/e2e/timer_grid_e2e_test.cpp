@@ -22,6 +22,7 @@
 #include "recorded_packets.h"
 #include "resources/resource_ids.h"
 #include "sqlite3.h"
+#include "timer_broadcast.h"
 
 namespace {
 
@@ -30,28 +31,13 @@ namespace {
 constexpr int kLead = 20;
 constexpr int kLength = 5;
 
-// The first multiplex of the demo broadcast with its schedule and clock; placed
-// by tsgen a day behind the PC's clock, "Le Flash" kLead seconds into the stream.
-constexpr char kBroadcast[] = R"(
-broadcast clock=2026-03-14T19:30:00 seconds=45
-repeat pat=100 pmt=100 sdt=500 nit=1000 eit=500 eit-other=500 pcr=30
-repeat eit-schedule=2000 tdt=1000 tot=2000
-charset table=6937
-network id=0x20FA name="Réseau Démo"
-mux uhf=21 tsid=0x0001 onid=0x20FA
-service sid=0x0101 name="Télé Démo" provider="Brisome Diffusion" type=tv pmt=0x0100 lcn=2
-video pid=0x0110 size=720x576 aspect=16:9 rate=25
-audio pid=0x0111 lang=fra
-audio pid=0x0112 lang=qad
-event start=2026-03-14T18:00 duration=01:30:20 title="Le Journal"
-event duration=00:00:05 title="Le Flash"
-event duration=02:00 title="Le Film du soir"
-event duration=01:00 title="Le Magazine"
-service sid=0x0102 name="Canal Étoile" provider="Étoile Médias" pmt=0x0200 lcn=5
-video pid=0x0210 size=720x576 aspect=4:3 rate=25
-audio pid=0x0211 lang=fra
-ac3 pid=0x0212 lang=fra bitrate=384000
-)";
+// The demo's first multiplex with its schedule and clock, placed by tsgen a day
+// behind the PC's clock, "Le Flash" kLead seconds into the stream.
+const TimerBroadcastOptions kBroadcast{45,
+                                       {"event start=2026-03-14T18:00 duration=01:30:20 title=\"Le Journal\"",
+                                        "event duration=00:00:05 title=\"Le Flash\"",
+                                        "event duration=02:00 title=\"Le Film du soir\"",
+                                        "event duration=01:00 title=\"Le Magazine\""}};
 
 constexpr wchar_t kGrid[] = L"Guide complet";
 
@@ -92,7 +78,7 @@ std::vector<Timer> StoredTimers(const std::filesystem::path& file)
 
 TEST(TimerFromGrid, RecordsTheProgrammeStartingSoonFromItsStartToItsEnd)
 {
-    const std::wstring broadcast = GenerateBroadcast(kBroadcast, L"--at-now -86400");
+    const std::wstring broadcast = GenerateBroadcast(TimerBroadcast(kBroadcast), L"--at-now -86400");
     ASSERT_FALSE(broadcast.empty()) << "tsgen could not make the broadcast";
     Installation installation;
     const ChannelList channels = installation.Channels();

@@ -22,28 +22,11 @@
 #include "recorded_packets.h"
 #include "record/timers/timer_store.h"
 #include "resources/resource_ids.h"
+#include "timer_broadcast.h"
 
 namespace {
 
 
-// The first multiplex of the demo broadcast, its two television services, for
-// twenty seconds a loop and without the broadcast's clock: the program then
-// goes by the PC's clock, the one the timers below are set by.
-constexpr char kBroadcast[] = R"(
-broadcast clock=2026-03-14T19:30:00 seconds=20
-repeat pat=100 pmt=100 sdt=500 nit=1000 eit=500 eit-other=500 pcr=30
-charset table=6937
-network id=0x20FA name="Réseau Démo"
-mux uhf=21 tsid=0x0001 onid=0x20FA
-service sid=0x0101 name="Télé Démo" provider="Brisome Diffusion" type=tv pmt=0x0100 lcn=2
-video pid=0x0110 size=720x576 aspect=16:9 rate=25
-audio pid=0x0111 lang=fra
-audio pid=0x0112 lang=qad
-service sid=0x0102 name="Canal Étoile" provider="Étoile Médias" pmt=0x0200 lcn=5
-video pid=0x0210 size=720x576 aspect=4:3 rate=25
-audio pid=0x0211 lang=fra
-ac3 pid=0x0212 lang=fra bitrate=384000
-)";
 
 std::string ReadAll(const std::wstring& path)
 {
@@ -97,7 +80,9 @@ class TimerRunner : public testing::Test {
 protected:
     void SetUp() override
     {
-        static const std::wstring broadcast = GenerateBroadcast(kBroadcast);
+        // Without the broadcast's clock the program goes by the PC's, the one
+        // the timers below are set by.
+        static const std::wstring broadcast = GenerateBroadcast(TimerBroadcast({}));
         broadcast_ = broadcast;
         ASSERT_FALSE(broadcast_.empty()) << "tsgen could not make the broadcast";
         folder_ = installation_.Dir().File(L"videos");
