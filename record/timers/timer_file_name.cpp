@@ -5,6 +5,7 @@
 
 #include "channels/text/text_decoders.h"
 #include "common/wide_text.h"
+#include "guide/schedule/event_texts.h"
 #include "record/file_naming.h"
 
 std::wstring WideFromUtf8(const std::string& text)
@@ -16,30 +17,7 @@ std::wstring WideFromUtf8(const std::string& text)
 
 std::string Utf8FromWide(const std::wstring& text)
 {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto code = static_cast<std::uint32_t>(text[i]);
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<std::uint32_t>(text[++i]) - 0xDC00);
-        else if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-            code = 0xFFFD;
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18);
-            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
 std::wstring TimerFileStem(const Timer& timer, const LocalDateTime& localStart, bool late)

@@ -13,6 +13,6 @@ std::wstring TimerFileStem(const Timer& timer, const LocalDateTime& localStart, 
 
 // UTF-8 text as UTF-16 (malformed bytes become U+FFFD).
 std::wstring WideFromUtf8(const std::string& text);
-// UTF-16 (or, where wchar_t is wider, UTF-32) text as UTF-8; an unpaired
+// Wide text of the platform (UTF-16 units on Windows) as UTF-8; an unpaired
 // surrogate becomes U+FFFD.
 std::string Utf8FromWide(const std::wstring& text);
