@@ -2,11 +2,11 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan) in build/fuzz and runs each
 # one for a bounded time from its seed corpus. Exits non-zero on any finding;
 # the crashing input is kept in build/fuzz/findings/.
-#   BRISOME_FUZZ_SECONDS  run time of each target (default 8)
+#   BRISOME_FUZZ_SECONDS  run time of each target (default 5)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/fuzz"
-seconds="${BRISOME_FUZZ_SECONDS:-8}"
+seconds="${BRISOME_FUZZ_SECONDS:-5}"
 
 # -O1 with line tables: the usual trade for fuzzing, fast to build and still
 # quick to run, with file and line in every report.
